@@ -1,0 +1,6 @@
+#include "link/SharedStopwatch.h"
+
+tessaly::Stopwatch& SharedStopwatch() {
+    static tessaly::Stopwatch stopwatch;
+    return stopwatch;
+}

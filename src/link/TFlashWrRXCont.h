@@ -1,0 +1,135 @@
+#pragma once
+
+#include "core/link/RxRing.h"
+#include "link/LinkEnvironment.h"
+#include "link/LinkOperator.h"
+#include "link/LinkRecords.h"
+#include "link/LogSink.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// The link controller: the TCP connection to the R/W, the receive ring, the shared stopwatch,
+// the connection parameters, the target-device settings and the ROM image. The R/W commands,
+// the connection procedure, the boot-mode protocol, the image loaders and the bridge speed
+// change are all operations of this one object; they are defined in the folder of their
+// subsystem (link/, boot/, image/, bridge/).
+//
+// Everything runs on the UI thread. Waits never nest: there is one stopwatch for the program.
+class TFlashWrRXCont {
+public:
+    // `arguments` are the program's command-line arguments without the program name; the first
+    // one selects re-write mode ("boot" / "-boot", any case, blanks around it ignored).
+    TFlashWrRXCont(LinkEnvironment& env, LogSink* logMemo, const tagOptionPara& option,
+                   const QStringList& arguments, LinkOperator* op = nullptr);
+    ~TFlashWrRXCont();
+    TFlashWrRXCont(const TFlashWrRXCont&) = delete;
+    TFlashWrRXCont& operator=(const TFlashWrRXCont&) = delete;
+
+    // ---- Transport, receive ring, stopwatch and log (link/) -------------------------------
+    void SetTargetDevice(std::int32_t kind, std::int32_t romSizeCode);
+    void ResetRomImage();
+    int IsConnected() const;
+    int OpenLink();
+    void CloseLink();
+    int WaitLinkState(int wanted);
+    int SendBytes(const std::uint8_t* data, int count);
+    int SendBytes(const QByteArray& data);
+    int RxAvailable() const;
+    std::uint8_t ReadRxByte();
+    // Byte at ring position `offset` from the read position, not consumed.
+    std::uint8_t PeekRxByte(int offset) const;
+    void FlushRx();
+    void AddLog(const QString& text, int force);
+    void StartTickTimer();
+    int TickTimerExpired(std::uint32_t limitMs);
+    // The reply-wait pattern every command uses: handle pending events, test `ready`, handle
+    // events again, test the shared stopwatch (started by the caller) against `limitMs`, and
+    // otherwise sleep in the event loop until something arrives. True when `ready` held.
+    bool WaitUntil(const std::function<bool()>& ready, std::uint32_t limitMs);
+    // Waits until at least `count` unread bytes are in the ring, on the running stopwatch.
+    bool WaitForRxCount(int count, std::uint32_t limitMs);
+    // "Process pending window messages" and a plain pause, on this controller's platform.
+    void ProcessMessages();
+    void SleepMs(std::uint32_t ms);
+
+    void ClientSocket1Read();
+    void ClientSocket1Error(int& errorCode);
+
+    LinkEnvironment& Env() { return env_; }
+    LinkOperator& Operator() { return *operator_; }
+    void SetOperator(LinkOperator* op);
+    void SetLogMemo(LogSink* logMemo) { LogMemo = logMemo; }
+
+    // ---- R/W command protocol (link/ReaderCommands.cpp) -----------------------------------
+    int DousaModeSet(int flag, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3,
+                     std::uint16_t p4);
+    int CheckReader();
+    int GetRomVersion(int logIt);
+    int GetChipVersion(int logIt);
+    int SetProgMode();
+    int SendSubCommand9D();
+
+    // ---- Connection procedure (link/ConnectReader.cpp) ------------------------------------
+    int ConnectReader();
+    int FindReader(int showProgress, int quiet);
+    void AfterConnect();
+    void ShowStatusError();
+
+    // ---- Bridge serial-speed change (bridge/) ---------------------------------------------
+    void SetBridgeSpeed(std::int32_t speedIndex);
+    bool ChangeBridgeSerialSpeed(std::int32_t speedIndex, const QString& host);
+
+    // ---- Firmware image (image/) ----------------------------------------------------------
+    bool LoadSRecordFile(const QString& fileName);
+    bool LoadIntelHexFile(const QString& fileName);
+    bool LoadRomImageFile(const QString& fileName);
+
+    // ---- Boot-mode protocol (boot/) -------------------------------------------------------
+    // (primitives, command set, set-up, erase/program/verify: declared with their subsystem)
+
+    // ---- State shared by the subsystems ---------------------------------------------------
+    std::int32_t ConnectTimeoutMs = 10000;
+    LogSink* LogMemo = nullptr;
+    std::array<char, 4> DeviceCode{{'7', 'n', '0', '5'}};
+    std::uint32_t RomImageBase = 0xFFFF0000u;
+    std::uint32_t RomImageEnd = 0xFFFFFFFFu;
+    std::uint32_t RomImageCrcEnd = 0xFFFFBFFFu;
+    tessaly::RxRing RxRing;
+    int LastReplyOk = 0;
+    int ReaderFound = 0;
+    int ChipAnswered = 1;
+    QString StatusText;
+    tagTCPIPPara TCPIPPara;
+    tagOptionPara OptionPara;
+    std::array<char, 10> RomVersion{};
+    std::array<char, 10> ChipVersion{};
+    std::vector<std::uint8_t> RomImage;
+    int RomImageLoaded = 0;
+    int ReWriteMode = 0;
+    int fDispDebugInfo = 0;
+    int fDispTxInfo = 1;
+    int fDispRecInfo = 1;
+    int BridgeSpeedIndex = 0;
+    // Handed to the bridge controller; keeps its byte dumps off.
+    int BridgeTrace = 0;
+
+    // The 9 version characters as text (raw bytes, Latin-1, as the R/W sent them).
+    QString RomVersionText() const;
+    QString ChipVersionText() const;
+
+    // True for a first argument that selects re-write mode.
+    static bool IsReWriteArgument(const QStringList& arguments);
+
+private:
+    LinkEnvironment& env_;
+    LinkOperator* operator_;
+    std::unique_ptr<ByteTransport> socket_;
+};
