@@ -1,8 +1,56 @@
+#include "cli/CliCommand.h"
+
 #include <QCoreApplication>
+
+#include <algorithm>
 #include <cstdio>
+
+namespace {
+
+void PrintUsage(std::FILE* out) {
+    std::fputs("usage: tessaly-cli COMMAND [options]\n"
+               "       tessaly-cli COMMAND --help\n\n"
+               "commands:\n",
+               out);
+    std::vector<const CliCommand*> commands = CliCommand::All();
+    std::sort(commands.begin(), commands.end(),
+              [](const CliCommand* a, const CliCommand* b) { return a->name < b->name; });
+    for (const CliCommand* c : commands) {
+        const QString summary = c->help.section(QLatin1Char('\n'), 0, 0);
+        std::fprintf(out, "  %-8s %s\n", c->name.toUtf8().constData(),
+                     summary.toUtf8().constData());
+    }
+    std::fputs("\nexit codes: 0 success, 1 failure, 2 bad command line; "
+               "each command's help lists its own codes.\n",
+               out);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    std::puts("usage: tessaly-cli COMMAND [options]");
-    return 2;
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        PrintUsage(stderr);
+        return CliExit::Usage;
+    }
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
+        name == QLatin1String("help")) {
+        PrintUsage(stdout);
+        return CliExit::Ok;
+    }
+    for (const CliCommand* c : CliCommand::All()) {
+        if (c->name != name)
+            continue;
+        if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+            std::fputs(c->help.toUtf8().constData(), stdout);
+            std::fputs("\n", stdout);
+            return CliExit::Ok;
+        }
+        return c->run(args);
+    }
+    std::fprintf(stderr, "tessaly-cli: unknown command '%s'\n\n", name.toUtf8().constData());
+    PrintUsage(stderr);
+    return CliExit::Usage;
 }

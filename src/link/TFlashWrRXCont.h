@@ -91,9 +91,19 @@ public:
     bool LoadSRecordFile(const QString& fileName);
     bool LoadIntelHexFile(const QString& fileName);
     bool LoadRomImageFile(const QString& fileName);
+    // The embedded firmware at start-up: S-record text parsed into the image.
+    bool LoadSRecordText(const QByteArray& text);
 
     // ---- Boot-mode protocol (boot/) -------------------------------------------------------
-    // (primitives, command set, set-up, erase/program/verify: declared with their subsystem)
+    // Set-up and the steps of the update. The address text and gauge of the program step go
+    // through the operator (SetAddressText / SetGauge).
+    int BootSetup();
+    int BootIdCheck(int cpuProg);
+    int BootErase(int cpuProg);
+    int BootProgram(int cpuProg);
+    int BootCrcCheck();
+    int BootRestart();
+    // (primitives and the command set are declared below with their subsystem)
 
     // ---- State shared by the subsystems ---------------------------------------------------
     std::int32_t ConnectTimeoutMs = 10000;
