@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+
+// Starts the chip updater (or any helper program) and waits for it to end. The program is
+// started directly with an argument list, never through a shell, in this program's current
+// folder, with this program's environment; its standard output and error go where ours go.
+//
+// Returns 0 when the process was started and has ended, whatever its exit code; otherwise a
+// nonzero code: the reason it could not be started, or ExecChildTimedOut. The exit code is
+// only printed to `out` as "dwExitCode = <code>¥n" (a yen sign and the letter n, no line
+// feed: the text the hand-off has always printed).
+//
+// `limitMs` < 0 waits without a time limit; the window's update does, as it always has. With a
+// limit, a child still running at its end is killed and ExecChildTimedOut returned.
+int ExecChildProcess(const QString& fileName, const QStringList& arguments, std::FILE* out = stdout,
+                     int limitMs = -1);
+
+constexpr int ExecChildTimedOut = -1;
+
+// The text printed for an ended child, exactly as written to `out`.
+QByteArray ExitCodeText(int exitCode);
+
+#ifdef Q_OS_WIN
+// The first top-level window, in Z order from the top, that has no owner, is visible and
+// belongs to `processId`; 0 when there is none. Only Windows lets a program find and raise
+// another program's window; elsewhere the child's window manager decides.
+quintptr FindProcessWindow(qint64 processId);
+#endif

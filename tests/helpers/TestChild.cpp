@@ -1,0 +1,34 @@
+// A stand-in child process for the hand-off tests: no window, no Qt. It records the arguments
+// it was given and the folder it was started in, may wait a while, and exits with the code
+// asked for.
+//
+//   tessaly-test-child [--record FILE] [--sleep MS] [--exit CODE] [anything else...]
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+int main(int argc, char** argv) {
+    std::string record;
+    int exitCode = 0;
+    int sleepMs = 0;
+    for (int i = 1; i + 1 < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--record")
+            record = argv[++i];
+        else if (a == "--exit")
+            exitCode = std::atoi(argv[++i]);
+        else if (a == "--sleep")
+            sleepMs = std::atoi(argv[++i]);
+    }
+    if (!record.empty()) {
+        std::ofstream out(record);
+        out << "cwd=" << std::filesystem::current_path().string() << '\n';
+        for (int i = 1; i < argc; ++i)
+            out << argv[i] << '\n';
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
+    return exitCode;
+}

@@ -1,0 +1,116 @@
+#include "update/ChipUpdaterCall.h"
+#include "update/ExecChildProcess.h"
+#include "update/WorkFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+QString TestChild() {
+    QString name = QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-test-child");
+#ifdef Q_OS_WIN
+    name += QStringLiteral(".exe");
+#endif
+    return name;
+}
+
+// What ExecChildProcess printed, read back from a temporary file.
+class CapturedOutput {
+public:
+    CapturedOutput() : file_(std::tmpfile(), &std::fclose) {}
+    std::FILE* get() const { return file_.get(); }
+    QByteArray Text() const {
+        std::rewind(file_.get());
+        QByteArray all;
+        char buf[256];
+        while (std::size_t n = std::fread(buf, 1, sizeof buf, file_.get()))
+            all.append(buf, static_cast<qsizetype>(n));
+        return all;
+    }
+
+private:
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_;
+};
+
+QStringList RecordedLines(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+TEST(ChipHandOff, WindowlessChildEndsTheWaitAndGetsItsArgumentsVerbatim) {
+    ASSERT_TRUE(QFile::exists(TestChild())) << "helper not built: " << TestChild().toStdString();
+    QTemporaryDir dir;
+    const QString record = dir.filePath(QStringLiteral("args.txt"));
+    // An address with shell syntax must reach the child as one plain argument.
+    const QStringList args = {QStringLiteral("--record"), record, QStringLiteral("-IP"),
+                              QStringLiteral("127.0.0.2; echo x > ") + dir.filePath("y")};
+    CapturedOutput out;
+    EXPECT_EQ(ExecChildProcess(TestChild(), args, out.get()), 0);
+    EXPECT_EQ(out.Text(), QByteArray("dwExitCode = 0\xC2\xA5n"));
+    const QStringList lines = RecordedLines(record);
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[0], QStringLiteral("cwd=") + QDir::currentPath());
+    EXPECT_EQ(lines.mid(1), args);
+    EXPECT_FALSE(QFile::exists(dir.filePath("y")));
+}
+
+TEST(ChipHandOff, NonzeroExitIsPrintedAndOtherwiseTreatedLikeSuccess) {
+    CapturedOutput out;
+    EXPECT_EQ(
+        ExecChildProcess(TestChild(), {QStringLiteral("--exit"), QStringLiteral("3")}, out.get()),
+        0);
+    EXPECT_EQ(out.Text(), ExitCodeText(3));
+    EXPECT_EQ(ExitCodeText(3), QByteArray("dwExitCode = 3\xC2\xA5n"));
+}
+
+TEST(ChipHandOff, MissingProgramReportsAFailedStartAndPrintsNothing) {
+    QTemporaryDir dir;
+    CapturedOutput out;
+    EXPECT_NE(ExecChildProcess(dir.filePath(QStringLiteral("absent")), {}, out.get()), 0);
+    EXPECT_TRUE(out.Text().isEmpty());
+}
+
+TEST(ChipHandOff, ChildStillRunningAtTheLimitIsKilled) {
+    CapturedOutput out;
+    EXPECT_EQ(ExecChildProcess(TestChild(), {QStringLiteral("--sleep"), QStringLiteral("20000")},
+                               out.get(), 100),
+              ExecChildTimedOut);
+    EXPECT_TRUE(out.Text().isEmpty());
+}
+
+TEST(ChipHandOff, CommandLineFollowsWhetherTheChipAnswered) {
+    tagTCPIPPara params;
+    EXPECT_EQ(ChipUpdaterCall::Arguments(1, params).join(QLatin1Char(' ')),
+              QStringLiteral("-IP 0 9004 9004 192.168.0.1"));
+    params.fTCPServer = 1;
+    params.TCPPort = 10001;
+    params.TCPServPort = 9100;
+    params.TCPServAddr = QStringLiteral("127.0.0.2");
+    EXPECT_EQ(ChipUpdaterCall::Arguments(0, params).join(QLatin1Char(' ')),
+              QStringLiteral("-BOOT -IP 1 10001 9100 127.0.0.2"));
+}
+
+TEST(ChipHandOff, VersionedUpdaterIsPreferredToThePlainOne) {
+    QTemporaryDir dir;
+    const QString plain = WorkFolder::ChipUpdaterPath(dir.path());
+    const QString versioned = WorkFolder::ChipUpdaterPath(dir.path(), QStringLiteral("1100"));
+    EXPECT_TRUE(ChipUpdaterCall::FileToRun(dir.path(), QStringLiteral("1100")).isEmpty());
+    ASSERT_TRUE(QFile(plain).open(QIODevice::WriteOnly));
+    EXPECT_EQ(ChipUpdaterCall::FileToRun(dir.path(), QStringLiteral("1100")), plain);
+    ASSERT_TRUE(QFile(versioned).open(QIODevice::WriteOnly));
+    EXPECT_EQ(ChipUpdaterCall::FileToRun(dir.path(), QStringLiteral("1100")), versioned);
+    EXPECT_TRUE(versioned.endsWith(QStringLiteral("TessalyChip1100")) ||
+                versioned.endsWith(QStringLiteral("TessalyChip1100.exe")));
+}
