@@ -12,4 +12,6 @@ CliCommand::CliCommand(const char* name_, const char* help_, Runner run_)
     Registry().push_back(this);
 }
 
-const std::vector<const CliCommand*>& CliCommand::All() { return Registry(); }
+const std::vector<const CliCommand*>& CliCommand::All() {
+    return Registry();
+}

@@ -82,8 +82,7 @@ UpdateOutcome Run::Execute() {
     BootStep(UpdateText::IdCheck, 1, UpdateStep::IdCheck,
              [&] { return link_.BootIdCheck(cpuProg); });
     BootStep(UpdateText::Erase, 2, UpdateStep::Erase, [&] { return link_.BootErase(cpuProg); });
-    BootStep(UpdateText::Write, 3, UpdateStep::Write,
-             [&] { return link_.BootProgram(cpuProg); });
+    BootStep(UpdateText::Write, 3, UpdateStep::Write, [&] { return link_.BootProgram(cpuProg); });
     BootStep(UpdateText::DataVerify, 4, UpdateStep::DataVerify,
              [&] { return link_.BootCrcCheck(); });
     BackToNormal();
@@ -137,8 +136,8 @@ void Run::WriteSetUp() {
         Fail(UpdateStep::WriteSetUp);
 }
 
-void Run::BootStep(const UpdateText::BootStepText& text, std::int32_t errStage,
-                   UpdateStep step, const std::function<int()>& call) {
+void Run::BootStep(const UpdateText::BootStepText& text, std::int32_t errStage, UpdateStep step,
+                   const std::function<int()>& call) {
     if (!result_)
         return;
     fe_.SetResultCaption(text.label);
@@ -275,7 +274,6 @@ void Run::End() {
 
 } // namespace
 
-UpdateOutcome FirmUpdate(TFlashWrRXCont& link, UpdateFrontEnd& frontEnd,
-                         UpdateSettings& settings) {
+UpdateOutcome FirmUpdate(TFlashWrRXCont& link, UpdateFrontEnd& frontEnd, UpdateSettings& settings) {
     return Run(link, frontEnd, settings).Execute();
 }

@@ -19,9 +19,9 @@ struct LinkStartUp {
     LinkEnvironment* env = nullptr;
     LogSink* logMemo = nullptr; // the visible log, also for every rebuilt controller
     LinkOperator* op = nullptr;
-    QStringList arguments;      // the command line without the program name ("boot" first)
-    QString workDir;            // the chip updater is written here
-    QByteArray firmwareText;    // the embedded firmware, S-record text
+    QStringList arguments;   // the command line without the program name ("boot" first)
+    QString workDir;         // the chip updater is written here
+    QByteArray firmwareText; // the embedded firmware, S-record text
 };
 
 // The main window's display flags, copied into every controller it builds.

@@ -40,7 +40,8 @@ inline const QString CheckConnection = QStringLiteral("R/Wの接続、設定を�
 inline const QString PowerCycle = QStringLiteral("ソフトを終了し、R/Wの電源を入れ直してください。");
 inline const QString RetryWithReWrite = QStringLiteral(
     "再度ソフトを起動し、［再書込み行う］にチェックを入れてもう一度書き込みを行ってください。");
-inline const QString Retry = QStringLiteral("再度ソフトを起動し、もう一度書き込みを行ってください。");
+inline const QString Retry =
+    QStringLiteral("再度ソフトを起動し、もう一度書き込みを行ってください。");
 
 } // namespace UpdateText
 
@@ -63,9 +64,8 @@ inline const BootStepText Erase{QStringLiteral("初期化中..."), QStringLitera
 inline const BootStepText Write{QStringLiteral("書き込み中..."), QStringLiteral("書き込み"),
                                 QStringLiteral("書き込み   : OK"),
                                 QStringLiteral("書き込み   : NG")};
-inline const BootStepText DataVerify{QStringLiteral("データ照合中..."),
-                                     QStringLiteral("データ照合"),
-                                     QStringLiteral("データ照合 : OK"),
-                                     QStringLiteral("データ照合 : NG")};
+inline const BootStepText DataVerify{
+    QStringLiteral("データ照合中..."), QStringLiteral("データ照合"),
+    QStringLiteral("データ照合 : OK"), QStringLiteral("データ照合 : NG")};
 
 } // namespace UpdateText

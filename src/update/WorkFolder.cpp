@@ -31,9 +31,8 @@ QString Prepare(const QString& executableFolder) {
     const QString beside = QDir::cleanPath(executableFolder) + QStringLiteral("/TessalyChip");
     if (QDir().mkpath(beside) && ProbeWritable(beside))
         return beside;
-    const QString perUser =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-        QStringLiteral("/OSKORA/Tessaly");
+    const QString perUser = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                            QStringLiteral("/OSKORA/Tessaly");
     QDir().mkpath(perUser);
     return perUser;
 }
@@ -57,10 +56,10 @@ bool WriteChipUpdater(const QString& workDir) {
         return false;
     if (!file.commit())
         return false;
-    return QFile::setPermissions(ChipUpdaterPath(workDir),
-                                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                     QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                     QFile::ExeOther);
+    return QFile::setPermissions(ChipUpdaterPath(workDir), QFile::ReadOwner | QFile::WriteOwner |
+                                                               QFile::ExeOwner | QFile::ReadGroup |
+                                                               QFile::ExeGroup | QFile::ReadOther |
+                                                               QFile::ExeOther);
 }
 
 } // namespace WorkFolder

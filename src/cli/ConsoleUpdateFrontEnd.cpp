@@ -1,0 +1,34 @@
+#include "cli/ConsoleUpdateFrontEnd.h"
+
+#include <cstdio>
+
+ConsoleUpdateFrontEnd::ConsoleUpdateFrontEnd(ConsoleLog& log, const tagTCPIPPara& params)
+    : log_(log), progress_(stdout), params_(params) {}
+
+void ConsoleUpdateFrontEnd::AppendLine(const QString& line) {
+    progress_.Clear();
+    log_.AppendLine(line);
+}
+
+void ConsoleUpdateFrontEnd::ShowErrorBox(const QString& text) {
+    progress_.Clear();
+    std::fprintf(stderr, "error: %s\n", text.toUtf8().constData());
+}
+
+void ConsoleUpdateFrontEnd::ShowOutOfRangeBox(const QString& text) {
+    progress_.Clear();
+    std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
+}
+
+bool ConsoleUpdateFrontEnd::AskConnectionSettings(tagTCPIPPara& params, int& /*reWriteMode*/) {
+    // The command line answers the connection dialog; re-write mode comes from --boot.
+    params = params_;
+    return true;
+}
+
+void ConsoleUpdateFrontEnd::ChipUpdaterEnded() {
+    // The updater's exit code is printed without a line feed; end the line here so that the
+    // log lines that follow start on their own.
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
