@@ -1,5 +1,7 @@
 #include "cli/ConsoleUpdateFrontEnd.h"
 
+#include "update/ExecChildProcess.h"
+
 #include <cstdio>
 
 ConsoleUpdateFrontEnd::ConsoleUpdateFrontEnd(ConsoleLog& log, const tagTCPIPPara& params)
@@ -26,9 +28,18 @@ bool ConsoleUpdateFrontEnd::AskConnectionSettings(tagTCPIPPara& params, int& /*r
     return true;
 }
 
-void ConsoleUpdateFrontEnd::ChipUpdaterEnded() {
-    // The updater's exit code is printed without a line feed; end the line here so that the
-    // log lines that follow start on their own.
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+void ConsoleUpdateFrontEnd::ChipUpdaterEnded(int execResult) {
+    if (execResult == 0) {
+        // The updater's exit code is printed without a line feed; end the line here so that
+        // the log lines that follow start on their own.
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+    } else if (execResult == ExecChildTimedOut) {
+        std::fputs("tessaly-cli update: the chip updater ran past --chip-timeout and was "
+                   "stopped\n",
+                   stderr);
+    } else {
+        std::fprintf(stderr, "tessaly-cli update: the chip updater could not be started (%d)\n",
+                     execResult);
+    }
 }

@@ -37,7 +37,7 @@ public:
     void SetMainWindowEnabled(bool) override {}
     void SetUpdateCommandsEnabled(bool) override {}
     void PlaySound(Sound) override {}
-    void ChipUpdaterEnded() override;
+    void ChipUpdaterEnded(int execResult) override;
 
 private:
     ConsoleLog& log_;

@@ -9,6 +9,7 @@
 #include "link/QtLinkEnvironment.h"
 #include "link/TFlashWrRXCont.h"
 #include "resources/EmbeddedResources.h"
+#include "update/LinkStartUp.h"
 #include "update/UpdateSession.h"
 #include "update/WorkFolder.h"
 
@@ -182,13 +183,6 @@ int RunUpdate(const QStringList& arguments) {
     params.TCPPort = options.port;
     ConsoleUpdateFrontEnd frontEnd(console, params);
 
-    tagOptionPara option;
-    option.fCPUType = options.kind;
-    option.fROMSize = options.romSizeCode;
-    std::int32_t fCpuProg = 1;
-    DisplayFlags flags;
-    flags.fDispDebugInfo = options.debug ? 1 : 0;
-
     LinkStartUp startUp;
     startUp.env = &QtLinkEnvironment::Instance();
     startUp.logMemo = &frontEnd;
@@ -198,27 +192,33 @@ int RunUpdate(const QStringList& arguments) {
     startUp.workDir = WorkFolder::Prepare(QCoreApplication::applicationDirPath());
     startUp.firmwareText =
         EmbeddedResources::Find(QStringLiteral("HEXDATA"), QStringLiteral("HexData1"));
+    startUp.option.fCPUType = options.kind;
+    startUp.option.fROMSize = options.romSizeCode;
+    startUp.params = params;
+    startUp.fDispDebugInfo = options.debug ? 1 : 0;
+    StartUpLinkHost host(startUp);
 
-    std::unique_ptr<TFlashWrRXCont> link = BuildLinkController(startUp, option, params, flags);
     if (!options.image.isEmpty()) {
-        const bool loaded = link->LoadRomImageFile(options.image);
-        link->AddLog(
+        const bool loaded = host.Link().LoadRomImageFile(options.image);
+        host.Link().AddLog(
             loaded ? QStringLiteral("OK: Read ROM Data") : QStringLiteral("NG: Read ROM Data"), 1);
         if (!loaded)
             return UpdateExit::NoImage;
     }
 
     // What the window does when it is first shown; a failure ends the program there too.
-    if (!link->ConnectReader())
+    if (!host.Link().ConnectReader())
         return UpdateExit::NoReader;
 
+    tagOptionPara option = startUp.option;
+    std::int32_t fCpuProg = 1;
     UpdateSettings settings{.option = option,
                             .fCpuProg = fCpuProg,
                             .ResWaitTime = 1000,
                             .WorkDir = startUp.workDir,
                             .VerDigits = QStringLiteral(TESSALY_VERSION).remove(QLatin1Char('.')),
                             .chipLimitMs = options.chipLimitMs};
-    UpdateSession session(link, startUp, frontEnd, [flags] { return flags; });
+    UpdateSession session(host, frontEnd);
     return ExitCodeFor(session.TB_WriteClick(settings).failedStep);
 }
 

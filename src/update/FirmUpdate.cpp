@@ -183,9 +183,10 @@ void Run::ChipUpdate() {
         fe_.SetResultWindowVisible(false);
         // The updater talks to the R/W on its own and needs its TCP port.
         link_.CloseLink();
-        ExecChildProcess(updater, ChipUpdaterCall::Arguments(link_.ChipAnswered, link_.TCPIPPara),
-                         stdout, s_.chipLimitMs);
-        fe_.ChipUpdaterEnded();
+        // Whatever became of the updater, the final version check decides the outcome.
+        fe_.ChipUpdaterEnded(ExecChildProcess(
+            updater, ChipUpdaterCall::Arguments(link_.ChipAnswered, link_.TCPIPPara), stdout,
+            s_.chipLimitMs));
         link_.OpenLink();
         link_.FlushRx();
         link_.SleepMs(kAfterChipUpdaterMs);

@@ -3,17 +3,25 @@
 #include "link/TFlashWrRXCont.h"
 #include "update/WorkFolder.h"
 
-std::unique_ptr<TFlashWrRXCont> BuildLinkController(const LinkStartUp& startUp,
-                                                    const tagOptionPara& option,
-                                                    const tagTCPIPPara& params,
-                                                    const DisplayFlags& flags) {
+std::unique_ptr<TFlashWrRXCont> BuildLinkController(const LinkStartUp& startUp) {
     WorkFolder::WriteChipUpdater(startUp.workDir);
-    auto link = std::make_unique<TFlashWrRXCont>(*startUp.env, startUp.logMemo, option,
+    auto link = std::make_unique<TFlashWrRXCont>(*startUp.env, startUp.logMemo, startUp.option,
                                                  startUp.arguments, startUp.op);
-    link->TCPIPPara = params;
-    link->fDispDebugInfo = flags.fDispDebugInfo;
-    link->fDispTxInfo = flags.fDispTxInfo;
-    link->fDispRecInfo = flags.fDispRecInfo;
-    link->RomImageLoaded = link->LoadSRecordText(startUp.firmwareText) ? 1 : 0;
+    link->TCPIPPara = startUp.params;
+    link->fDispDebugInfo = startUp.fDispDebugInfo;
+    link->fDispTxInfo = startUp.fDispTxInfo;
+    link->fDispRecInfo = startUp.fDispRecInfo;
+    link->RomImageLoaded =
+        !startUp.firmwareText.isEmpty() && link->LoadSRecordText(startUp.firmwareText) ? 1 : 0;
     return link;
+}
+
+StartUpLinkHost::StartUpLinkHost(LinkStartUp startUp)
+    : startUp_(std::move(startUp)), link_(BuildLinkController(startUp_)) {}
+
+StartUpLinkHost::~StartUpLinkHost() = default;
+
+void StartUpLinkHost::RebuildLink() {
+    link_.reset();
+    link_ = BuildLinkController(startUp_);
 }

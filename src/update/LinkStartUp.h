@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/LinkRecords.h"
+#include "update/LinkHost.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,10 +12,9 @@
 class LinkEnvironment;
 class LinkOperator;
 class LogSink;
-class TFlashWrRXCont;
 
-// What building a link controller takes: the start-up construction of the main window, run
-// once at start and again after every update.
+// What building a link controller takes: the start-up construction, run once at start and
+// again after every update.
 struct LinkStartUp {
     LinkEnvironment* env = nullptr;
     LogSink* logMemo = nullptr; // the visible log, also for every rebuilt controller
@@ -22,21 +22,30 @@ struct LinkStartUp {
     QStringList arguments;   // the command line without the program name ("boot" first)
     QString workDir;         // the chip updater is written here
     QByteArray firmwareText; // the embedded firmware, S-record text
-};
-
-// The main window's display flags, copied into every controller it builds.
-struct DisplayFlags {
+    tagOptionPara option;    // the settings record the controller copies
+    tagTCPIPPara params;     // the connection parameters it starts with
     int fDispDebugInfo = 0;
     int fDispTxInfo = 0;
     int fDispRecInfo = 0;
 };
 
 // Writes the chip updater to the work folder (a failure is ignored: the update then runs
-// whatever updater is already there), constructs the controller with the settings record,
-// gives it the connection parameters and the display flags, and parses the firmware into its
-// ROM image. The image counts as loaded only when the firmware parsed: an unparsable
-// firmware must never erase the device and report success with an empty image.
-std::unique_ptr<TFlashWrRXCont> BuildLinkController(const LinkStartUp& startUp,
-                                                    const tagOptionPara& option,
-                                                    const tagTCPIPPara& params,
-                                                    const DisplayFlags& flags);
+// whatever updater is already there), constructs the controller, gives it the connection
+// parameters and the display flags, and parses the firmware into its ROM image. The image
+// counts as loaded only when the firmware parsed: an unparsable firmware must never erase the
+// device and then report success with an empty image.
+std::unique_ptr<TFlashWrRXCont> BuildLinkController(const LinkStartUp& startUp);
+
+// A link host without a window (the CLI, tests): builds its controller at construction and
+// again on every rebuild.
+class StartUpLinkHost final : public LinkHost {
+public:
+    explicit StartUpLinkHost(LinkStartUp startUp);
+    ~StartUpLinkHost() override;
+    TFlashWrRXCont& Link() override { return *link_; }
+    void RebuildLink() override;
+
+private:
+    LinkStartUp startUp_;
+    std::unique_ptr<TFlashWrRXCont> link_;
+};

@@ -29,9 +29,9 @@ public:
     virtual void SetMainWindowEnabled(bool enabled) = 0;
     // TB_Write and the menu MnFarm.
     virtual void SetUpdateCommandsEnabled(bool enabled) = 0;
-    // The chip updater has ended and printed its exit code (a console front end ends the
-    // line there; the text itself has no line feed).
-    virtual void ChipUpdaterEnded() {}
+    // The chip updater's run is over; `execResult` is what ExecChildProcess returned (0: it
+    // ran and its exit code was printed, without a line feed).
+    virtual void ChipUpdaterEnded(int /*execResult*/) {}
     // Played once, asynchronously; a missing audio device is not an error.
     virtual void PlaySound(Sound sound) = 0;
 };

@@ -1,30 +1,24 @@
 #include "update/UpdateSession.h"
 
 #include "link/TFlashWrRXCont.h"
-
-UpdateSession::UpdateSession(std::unique_ptr<TFlashWrRXCont>& link, LinkStartUp startUp,
-                             UpdateFrontEnd& frontEnd, std::function<DisplayFlags()> flags)
-    : link_(link), startUp_(std::move(startUp)), fe_(frontEnd), flags_(std::move(flags)) {}
+#include "update/LinkHost.h"
 
 UpdateOutcome UpdateSession::TB_WriteClick(UpdateSettings& settings) {
     UpdateOutcome refused;
     refused.failedStep = UpdateStep::NoReader;
-    if (fReconnect == 0 && link_->ReaderFound == 0) {
-        link_->ShowStatusError();
+    if (fReconnect == 0 && host_.Link().ReaderFound == 0) {
+        host_.Link().ShowStatusError();
         return refused;
     }
-    if (fReconnect == 1 && !link_->ConnectReader())
+    if (fReconnect == 1 && !host_.Link().ConnectReader())
         return refused;
     fReconnect = 0;
-    const UpdateOutcome outcome = FirmUpdate(*link_, fe_, settings);
-    RebuildLink(settings.option);
+    const UpdateOutcome outcome = FirmUpdate(host_.Link(), fe_, settings);
+
+    // The old controller goes, and its connection with it; what the operator entered stays.
+    const tagTCPIPPara params = host_.Link().TCPIPPara;
+    host_.RebuildLink();
+    host_.Link().TCPIPPara = params;
     fReconnect = 1;
     return outcome;
-}
-
-void UpdateSession::RebuildLink(const tagOptionPara& option) {
-    // The controller goes, and its connection with it; what the operator entered stays.
-    const tagTCPIPPara params = link_->TCPIPPara;
-    link_.reset();
-    link_ = BuildLinkController(startUp_, option, params, flags_());
 }
