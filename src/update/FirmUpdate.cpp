@@ -3,6 +3,7 @@
 #include "link/TFlashWrRXCont.h"
 #include "update/ChipUpdaterCall.h"
 #include "update/ExecChildProcess.h"
+#include "update/PollingWait.h"
 #include "update/UpdateTexts.h"
 
 #include <cstdio>
@@ -13,8 +14,6 @@ namespace {
 
 constexpr std::int32_t kBridgeBootSpeed = 1;   // 19.2 kbit/s for the bit-rate matching
 constexpr std::int32_t kBridgeNormalSpeed = 4; // 115.2 kbit/s, the R/W's own speed
-constexpr std::uint32_t kPollLimitMs = 2000;
-constexpr int kPollMaxRequests = 1000;
 constexpr std::uint32_t kAfterChipUpdaterMs = 200;
 constexpr int kRunningFontSize = 18;
 constexpr int kResultFontSize = 72;
@@ -34,10 +33,6 @@ private:
         out_.failedStep = step;
         out_.ErrStage = errStage;
     }
-    // Repeats `request` until it is answered: at most 2000 ms from now and at most 1000
-    // requests, counted in `requests`, which two waits may share.
-    bool PollUntilAnswered(int& requests, const std::function<int()>& request);
-
     void Begin();
     void WriteSetUp();
     void BootStep(const UpdateText::BootStepText& text, std::int32_t errStage, UpdateStep step,
@@ -57,17 +52,6 @@ private:
     int result_ = 1;
     int requests_ = 0; // shared by the ROM version wait and the first CHIP version wait
 };
-
-bool Run::PollUntilAnswered(int& requests, const std::function<int()>& request) {
-    LinkClock& clock = link_.Env().Clock();
-    const std::uint32_t start = clock.NowMs();
-    while (requests < kPollMaxRequests && clock.NowMs() - start < kPollLimitMs) {
-        ++requests;
-        if (request())
-            return true;
-    }
-    return false;
-}
 
 UpdateOutcome Run::Execute() {
     if (!link_.RomImageLoaded) {
@@ -164,7 +148,7 @@ void Run::BackToNormal() {
         link_.OpenLink();
     }
     link_.FlushRx();
-    if (!PollUntilAnswered(requests_, [&] { return link_.GetRomVersion(0); })) {
+    if (!PollingWait(link_.Env().Clock(), requests_, [&] { return link_.GetRomVersion(0); })) {
         Fail(UpdateStep::RomVersion);
         Log(UpdateText::RomVersionNg);
         return;
@@ -192,7 +176,7 @@ void Run::ChipUpdate() {
         link_.SleepMs(kAfterChipUpdaterMs);
         link_.SendSubCommand9D();
     }
-    PollUntilAnswered(requests_, [&] { return link_.GetChipVersion(0); });
+    PollingWait(link_.Env().Clock(), requests_, [&] { return link_.GetChipVersion(0); });
     fe_.SetResultWindowVisible(true);
 }
 
@@ -202,7 +186,7 @@ void Run::CompareVersions() {
     if (!result_)
         return;
     int requests = 0;
-    if (!PollUntilAnswered(requests, [&] { return link_.GetChipVersion(0); })) {
+    if (!PollingWait(link_.Env().Clock(), requests, [&] { return link_.GetChipVersion(0); })) {
         Fail(UpdateStep::ChipVersion);
         Log(UpdateText::NoChipVersion);
         return;
