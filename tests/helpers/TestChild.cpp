@@ -3,6 +3,9 @@
 // asked for.
 //
 //   tessaly-test-child [--record FILE] [--sleep MS] [--exit CODE] [anything else...]
+//
+// Started under another name (as the chip updater), it records to the file named by the
+// environment variable TESSALY_TEST_CHILD_RECORD instead.
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -11,7 +14,8 @@
 #include <thread>
 
 int main(int argc, char** argv) {
-    std::string record;
+    const char* recordVariable = std::getenv("TESSALY_TEST_CHILD_RECORD");
+    std::string record = recordVariable ? recordVariable : "";
     int exitCode = 0;
     int sleepMs = 0;
     for (int i = 1; i + 1 < argc; ++i) {

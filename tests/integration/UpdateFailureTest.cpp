@@ -1,0 +1,181 @@
+// Updates against a simulator with a fault: each ends with NG, the step's guidance lines and
+// the commands disabled, in bounded time; a write cut short is repaired by a run in re-write
+// mode.
+
+#include "support/UpdateRig.h"
+#include "update/UpdateTexts.h"
+#include "update/WorkFolder.h"
+
+#include <QCoreApplication>
+
+using namespace update_test;
+
+namespace {
+
+const QStringList kWriteGuidance{UpdateText::PowerCycle, UpdateText::RetryWithReWrite};
+const QStringList kStepGuidance{UpdateText::PowerCycle, UpdateText::Retry};
+const QStringList kConnectionGuidance{UpdateText::CheckConnection, UpdateText::PowerCycle,
+                                      UpdateText::Retry};
+
+// The failure outcome: the log ends with the failure line, an empty line and `guidance`, the
+// result window shows NG in red with the alarm, and the commands are disabled.
+void ExpectFailure(UpdateRig& rig, const QStringList& guidance) {
+    const QStringList log = rig.RunLog();
+    const qsizetype at = log.indexOf(UpdateText::Failed);
+    ASSERT_GE(at, 0) << log.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(log.mid(at + 1, guidance.size() + 1), QStringList{QString()} + guidance)
+        << log.join(QLatin1Char('|')).toStdString();
+    EXPECT_FALSE(log.contains(UpdateText::Succeeded));
+    const QStringList& calls = rig.frontEnd.calls;
+    EXPECT_EQ(calls.mid(calls.indexOf(QStringLiteral("label2:") + UpdateText::FailedLabel), 6),
+              (QStringList{QStringLiteral("label2:") + UpdateText::FailedLabel,
+                           QStringLiteral("label1:NG"), QStringLiteral("colour:red"),
+                           QStringLiteral("sound:alarm"), QStringLiteral("main:1"),
+                           QStringLiteral("commands:0")}));
+    EXPECT_EQ(calls.back(), QStringLiteral("main:1"));
+    EXPECT_FALSE(rig.frontEnd.commandsEnabled);
+}
+
+UpdateOutcome ConnectAndClick(UpdateRig& rig) {
+    EXPECT_TRUE(rig.started);
+    EXPECT_EQ(rig.Connect(), 1);
+    return rig.Click();
+}
+
+} // namespace
+
+TEST(UpdateFailure, RefusedPageFailsTheWriteWithTheReWriteHint) {
+    rwsim::SimConfig config = SimDefaults();
+    config.faults.refusePage = 3;
+    UpdateRig rig(config);
+    const UpdateOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::Write);
+    EXPECT_EQ(outcome.ErrStage, 3);
+    EXPECT_TRUE(rig.RunLog().contains(UpdateText::Write.ng));
+    EXPECT_FALSE(rig.RunLog().contains(UpdateText::DataVerify.ok));
+    ExpectFailure(rig, kWriteGuidance);
+}
+
+TEST(UpdateFailure, LinkDroppedMidWriteIsRepairedByAReWriteRun) {
+    rwsim::SimConfig config = SimDefaults();
+    config.faults.dropAfterPages = 40;
+    UpdateRig rig(config);
+    const UpdateOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::Write);
+    ExpectFailure(rig, kWriteGuidance);
+    EXPECT_NE(rig.Flash(0xFFFC0000u, kReservedTop - 1), rig.Image(0xFFFC0000u, kReservedTop - 1));
+
+    // The operator restarts the program in re-write mode and updates again.
+    rig.Restart({QStringLiteral("boot")});
+    const UpdateOutcome again = ConnectAndClick(rig);
+    EXPECT_EQ(again.failedStep, UpdateStep::None)
+        << rig.RunLog().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(rig.Flash(0xFFFC0000u, 0xFFFFFFFFu), rig.Image(0xFFFC0000u, 0xFFFFFFFFu));
+    EXPECT_EQ(rig.sim->Mcu().Versions().rom, rig.sim->Mcu().Versions().chip);
+}
+
+TEST(UpdateFailure, SilentBridgeFailsTheWriteSetUp) {
+    rwsim::SimConfig config = SimDefaults();
+    config.faults.silentUdp = true;
+    UpdateRig rig(config);
+    const UpdateOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::WriteSetUp);
+    EXPECT_EQ(outcome.ErrStage, 0);
+    EXPECT_EQ(rig.RunLog().mid(0, 2), (QStringList{QString(), UpdateText::SetUpNg}));
+    ExpectFailure(rig, kConnectionGuidance);
+}
+
+TEST(UpdateFailure, RefusedDeviceSelectFailsTheWriteSetUp) {
+    rwsim::SimConfig config = SimDefaults();
+    config.faults.refuseDeviceSelect = true;
+    UpdateRig rig(config);
+    const UpdateOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::WriteSetUp);
+    ExpectFailure(rig, kConnectionGuidance);
+}
+
+TEST(UpdateFailure, RefusedIdCodeFailsTheIdCheck) {
+    rwsim::SimConfig config = SimDefaults();
+    config.idCode = "0123456789ABCDEF";
+    config.faults.refuseIdCode = true;
+    UpdateRig rig(config);
+    const UpdateOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::IdCheck);
+    EXPECT_EQ(outcome.ErrStage, 1);
+    EXPECT_TRUE(rig.RunLog().contains(UpdateText::IdCheck.ng));
+    ExpectFailure(rig, kStepGuidance);
+}
+
+TEST(UpdateFailure, WrongCrcFailsTheVerifyWithoutItsDebugLine) {
+    rwsim::SimConfig config = SimDefaults();
+    config.faults.wrongCrc = true;
+    UpdateRig rig(config);
+    const UpdateOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::DataVerify);
+    EXPECT_EQ(outcome.ErrStage, 4);
+    EXPECT_TRUE(rig.RunLog().contains(UpdateText::Write.ok));
+    EXPECT_FALSE(rig.RunLog().contains(UpdateText::DataVerify.ng));
+    ExpectFailure(rig, kStepGuidance);
+}
+
+TEST(UpdateFailure, SilentChipFailsTheFinalCheckAfterTheUpdaterRanInBootForm) {
+    rwsim::SimConfig config = SimDefaults();
+    config.faults.silentChip = true;
+    UpdateRig rig(config);
+    const QString child =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-test-child");
+    ASSERT_TRUE(
+        QFile::copy(child, WorkFolder::ChipUpdaterPath(rig.workDir, QStringLiteral("1100"))));
+    const QString record = rig.dir.filePath(QStringLiteral("chip-args.txt"));
+    qputenv("TESSALY_TEST_CHILD_RECORD", record.toUtf8());
+    const UpdateOutcome outcome = ConnectAndClick(rig);
+    qunsetenv("TESSALY_TEST_CHILD_RECORD");
+
+    EXPECT_EQ(outcome.failedStep, UpdateStep::ChipVersion);
+    EXPECT_TRUE(rig.RunLog().contains(UpdateText::McuFirmwareDone));
+    EXPECT_TRUE(rig.RunLog().contains(UpdateText::NoChipVersion));
+    ExpectFailure(rig, kConnectionGuidance);
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()).split(QLatin1Char('\n')).value(1),
+              QStringLiteral("-BOOT"));
+}
+
+TEST(UpdateFailure, DifferentVersionsFailTheFinalCheck) {
+    rwsim::SimConfig config = SimDefaults();
+    config.chipFollowsRom = false;
+    config.chipVersion = "1.02C0001";
+    UpdateRig rig(config);
+    const UpdateOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::VersionMismatch);
+    EXPECT_TRUE(rig.RunLog().contains(QStringLiteral("Chip Version : 1.02C0001")));
+    EXPECT_TRUE(rig.RunLog().contains(UpdateText::VersionsDiffer));
+    ExpectFailure(rig, kConnectionGuidance);
+}
+
+TEST(UpdateFailure, FirstClickWithoutAReaderShowsTheConnectionErrorAndSendsNothing) {
+    UpdateRig rig;
+    ASSERT_TRUE(rig.started);
+    rig.Link().StatusText = QStringLiteral("R/Wモジュールが見つかりませんでした。");
+    EXPECT_EQ(rig.Click().failedStep, UpdateStep::NoReader);
+    EXPECT_EQ(rig.frontEnd.errorBoxes,
+              QStringList{QStringLiteral("R/Wモジュールが見つかりませんでした。")});
+    EXPECT_TRUE(rig.frontEnd.calls.isEmpty());
+    EXPECT_TRUE(rig.Device().events.isEmpty());
+    EXPECT_EQ(rig.session->fReconnect, 0);
+}
+
+TEST(UpdateFailure, NoImageLogsOneLineAndLeavesTheWindowAlone) {
+    UpdateRig rig;
+    ASSERT_TRUE(rig.started);
+    ASSERT_EQ(rig.Connect(), 1);
+    rig.Link().RomImageLoaded = 0;
+    const UpdateOutcome outcome = rig.Click();
+    EXPECT_EQ(outcome.failedStep, UpdateStep::NoImage);
+    EXPECT_EQ(rig.RunLog().mid(0, 1), QStringList{UpdateText::NoImage});
+    EXPECT_TRUE(rig.frontEnd.calls.isEmpty());
+    EXPECT_FALSE(rig.Device().tcpReceived.contains(QStringLiteral("02 00 4E 0A 9B")));
+    // The controller is rebuilt all the same, with the firmware parsed again.
+    EXPECT_EQ(rig.Link().RomImageLoaded, 1);
+    EXPECT_EQ(rig.session->fReconnect, 1);
+}

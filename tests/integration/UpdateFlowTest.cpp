@@ -1,0 +1,202 @@
+// Whole updates against the simulator that end well: the default settings, an RX63x kind,
+// re-write mode, the bridge already at 19.2 kbit/s, the versioned chip updater, versions that
+// agree in their first four characters, and a second click.
+
+#include "support/UpdateRig.h"
+#include "update/WorkFolder.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+
+using namespace update_test;
+
+namespace {
+
+constexpr char kNewVersion[] = "1.01A0002";
+
+bool StartsWith(const QStringList& lines, const QStringList& prefix) {
+    return lines.mid(0, prefix.size()) == prefix;
+}
+
+} // namespace
+
+TEST(UpdateFlow, Rx231WithDefaultSettingsUpdatesBothFirmwares) {
+    UpdateRig rig;
+    ASSERT_TRUE(rig.started);
+    ASSERT_EQ(rig.Connect(), 1);
+    TFlashWrRXCont* const before = &rig.Link();
+
+    const UpdateOutcome outcome = rig.Click();
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+    EXPECT_EQ(outcome.ErrStage, 0);
+    EXPECT_TRUE(StartsWith(rig.RunLog(), SuccessLines(QString::fromLatin1(kNewVersion))))
+        << rig.RunLog().join(QLatin1Char('|')).toStdString();
+
+    // The flash holds the image below the reserved top, which the run left as it was.
+    EXPECT_EQ(rig.Flash(0xFFFC0000u, kReservedTop - 1), rig.Image(0xFFFC0000u, kReservedTop - 1));
+    const auto top = rig.Flash(kReservedTop, 0xFFFFFFFFu);
+    EXPECT_TRUE(std::all_of(top.begin(), top.end(), [](auto b) { return b == kOldFlashByte; }));
+    EXPECT_EQ(rig.sim->Mcu().Versions().rom, QByteArray(kNewVersion));
+    EXPECT_EQ(rig.sim->Mcu().Versions().chip, QByteArray(kNewVersion));
+
+    // The device was switched by the program-mode frame; the settings record took the speeds.
+    EXPECT_TRUE(rig.Device().tcpReceived.contains(QStringLiteral("02 00 4E 0A 9B")));
+    EXPECT_EQ(rig.fCpuProg, 1);
+    EXPECT_EQ(rig.option.BpsMode, 4);
+    EXPECT_EQ(rig.option.BaudRate, 115200);
+
+    // The result window and the main window, in order; the commands stay enabled.
+    const QStringList& calls = rig.frontEnd.calls;
+    EXPECT_EQ(calls.mid(0, 4),
+              (QStringList{QStringLiteral("main:0"), QStringLiteral("open"),
+                           QStringLiteral("label2:書き込み中は、電源を切らないでください"),
+                           QStringLiteral("label1:書き込み開始...")}));
+    EXPECT_TRUE(rig.frontEnd.Saw(QStringLiteral("size:72")));
+    EXPECT_EQ(calls.mid(calls.indexOf(QStringLiteral("label2:アップデートが正常に終了しました"))),
+              (QStringList{QStringLiteral("label2:アップデートが正常に終了しました"),
+                           QStringLiteral("label1:OK"), QStringLiteral("colour:blue"),
+                           QStringLiteral("sound:ring"), QStringLiteral("raise"),
+                           QStringLiteral("confirm"), QStringLiteral("main:1")}));
+    EXPECT_TRUE(rig.frontEnd.commandsEnabled);
+    EXPECT_EQ(rig.frontEnd.gauge, 0);
+
+    // A fresh, unconnected controller that keeps the operator's address and port.
+    EXPECT_NE(&rig.Link(), before);
+    EXPECT_EQ(rig.Link().IsConnected(), 0);
+    EXPECT_EQ(rig.Link().TCPIPPara.TCPServAddr, QStringLiteral("127.0.0.2"));
+    EXPECT_EQ(rig.Link().TCPIPPara.TCPServPort, rig.sim->TcpPort());
+    EXPECT_EQ(rig.Link().RomImageLoaded, 1);
+    EXPECT_EQ(rig.session->fReconnect, 1);
+}
+
+TEST(UpdateFlow, Rx630KindUpdatesByBlockNumber) {
+    rwsim::SimConfig config = SimDefaults();
+    config.kind = rwsim::McuKind::Rx630;
+    UpdateRig rig(config, {}, 6);
+    ASSERT_TRUE(rig.started);
+    ASSERT_EQ(rig.Connect(), 1);
+    const UpdateOutcome outcome = rig.Click();
+    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+    EXPECT_TRUE(StartsWith(rig.RunLog(), SuccessLines(QString::fromLatin1(kNewVersion))))
+        << rig.RunLog().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(rig.Flash(0xFFFC0000u, kReservedTop - 1), rig.Image(0xFFFC0000u, kReservedTop - 1));
+}
+
+TEST(UpdateFlow, ReWriteModeRewritesTheWholeFlashAndThenDisablesTheCommands) {
+    rwsim::SimConfig config = SimDefaults();
+    config.startInBoot = true; // left in boot mode by an earlier failed write
+    UpdateRig rig(config, {QStringLiteral("boot")});
+    ASSERT_TRUE(rig.started);
+    ASSERT_EQ(rig.Connect(), 1);
+    EXPECT_TRUE(rig.log.Contains(
+        QStringLiteral("再書き込みモードで、ファームのアップデートを実行します。")));
+
+    const UpdateOutcome outcome = rig.Click();
+    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+    EXPECT_EQ(rig.fCpuProg, 0);
+    EXPECT_EQ(rig.Flash(0xFFFC0000u, 0xFFFFFFFFu), rig.Image(0xFFFC0000u, 0xFFFFFFFFu));
+    EXPECT_FALSE(rig.Device().tcpReceived.contains(QStringLiteral("02 00 4E 0A 9B")));
+    EXPECT_TRUE(rig.frontEnd.Saw(QStringLiteral("commands:0")));
+    EXPECT_FALSE(rig.frontEnd.commandsEnabled);
+    EXPECT_TRUE(rig.frontEnd.mainEnabled);
+}
+
+TEST(UpdateFlow, BridgeAlreadyAtBootSpeedIsNeitherChangedNorReconnectedBeforeTheSetUp) {
+    rwsim::SimConfig config = SimDefaults();
+    config.startInBoot = true;
+    config.bridgeBps = 19200;
+    UpdateRig rig(config, {QStringLiteral("boot")});
+    ASSERT_TRUE(rig.started);
+    ASSERT_EQ(rig.Connect(), 1);
+    ASSERT_EQ(rig.Link().OpenLink(), 1);
+    rig.Link().BridgeSpeedIndex = 1;
+
+    const UpdateOutcome outcome = rig.Click();
+    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+    // Our connection only, then the set-up's own move to 115.2 kbit/s and the move after
+    // the verify, each followed by a reconnection; the chip updater's hand-off reconnects.
+    EXPECT_EQ(rig.Device().events,
+              (QStringList{QStringLiteral("connect"), QStringLiteral("record:8"),
+                           QStringLiteral("connect"), QStringLiteral("record:8"),
+                           QStringLiteral("connect"), QStringLiteral("connect")}));
+}
+
+TEST(UpdateFlow, BridgeAtNormalSpeedAfterTheVerifyIsLeftAlone) {
+    UpdateRig rig;
+    ASSERT_TRUE(rig.started);
+    ASSERT_EQ(rig.Connect(), 1);
+    ASSERT_EQ(rig.Link().BridgeSpeedIndex, 4);
+    ASSERT_EQ(rig.Click().failedStep, UpdateStep::None);
+    // Down to 19.2 kbit/s, up again inside the set-up; nothing after the verify, and the
+    // chip updater's hand-off reconnects once.
+    EXPECT_EQ(rig.Device().events,
+              (QStringList{QStringLiteral("connect"), QStringLiteral("record:1"),
+                           QStringLiteral("connect"), QStringLiteral("record:8"),
+                           QStringLiteral("connect"), QStringLiteral("connect")}));
+}
+
+TEST(UpdateFlow, VersionedChipUpdaterIsRunWithTheConnectionParameters) {
+    UpdateRig rig;
+    ASSERT_TRUE(rig.started);
+    const QString child =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-test-child");
+    ASSERT_TRUE(
+        QFile::copy(child, WorkFolder::ChipUpdaterPath(rig.workDir, QStringLiteral("1100"))));
+    const QString record = rig.dir.filePath(QStringLiteral("chip-args.txt"));
+    qputenv("TESSALY_TEST_CHILD_RECORD", record.toUtf8());
+    ASSERT_EQ(rig.Connect(), 1);
+    const UpdateOutcome outcome = rig.Click();
+    qunsetenv("TESSALY_TEST_CHILD_RECORD");
+    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "the versioned updater did not run";
+    const QStringList lines =
+        QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.mid(1),
+              (QStringList{QStringLiteral("-IP"), QStringLiteral("0"), QStringLiteral("9004"),
+                           QString::number(rig.sim->TcpPort()), QStringLiteral("127.0.0.2")}));
+    EXPECT_TRUE(rig.frontEnd.Saw(QStringLiteral("chip-ended:0")));
+    EXPECT_TRUE(rig.frontEnd.Saw(QStringLiteral("visible:0")));
+}
+
+TEST(UpdateFlow, VersionsAgreeingInFourCharactersCountAsEqual) {
+    rwsim::SimConfig config = SimDefaults();
+    config.chipFollowsRom = false;
+    config.chipVersion = "1.01C9999";
+    UpdateRig rig(config);
+    ASSERT_TRUE(rig.started);
+    ASSERT_EQ(rig.Connect(), 1);
+    const UpdateOutcome outcome = rig.Click();
+    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+    EXPECT_TRUE(rig.RunLog().contains(QStringLiteral("Chip Version : 1.01C9999")));
+}
+
+TEST(UpdateFlow, SecondClickConnectsFirstAndUpdatesAgain) {
+    UpdateRig rig;
+    ASSERT_TRUE(rig.started);
+    ASSERT_EQ(rig.Connect(), 1);
+    ASSERT_EQ(rig.frontEnd.dialogs, 1);
+    ASSERT_EQ(rig.Click().failedStep, UpdateStep::None);
+    EXPECT_EQ(rig.frontEnd.dialogs, 1);
+
+    const UpdateOutcome second = rig.Click();
+    EXPECT_EQ(rig.frontEnd.dialogs, 2);
+    EXPECT_EQ(second.failedStep, UpdateStep::None);
+    EXPECT_TRUE(rig.RunLog().contains(QStringLiteral("Find ZMW R/W ")));
+    EXPECT_EQ(rig.Flash(0xFFFC0000u, kReservedTop - 1), rig.Image(0xFFFC0000u, kReservedTop - 1));
+}
+
+TEST(UpdateFlow, CancelledConnectionOnTheSecondClickRunsNothing) {
+    UpdateRig rig;
+    ASSERT_TRUE(rig.started);
+    ASSERT_EQ(rig.Connect(), 1);
+    ASSERT_EQ(rig.Click().failedStep, UpdateStep::None);
+    rig.frontEnd.calls.clear();
+    rig.frontEnd.answerDialog = false;
+    EXPECT_EQ(rig.Click().failedStep, UpdateStep::NoReader);
+    EXPECT_TRUE(rig.frontEnd.calls.isEmpty());
+    EXPECT_EQ(rig.session->fReconnect, 1);
+}
