@@ -25,7 +25,7 @@ TEST(UpdateFlow, Rx231WithDefaultSettingsUpdatesBothFirmwares) {
     UpdateRig rig;
     ASSERT_TRUE(rig.started);
     ASSERT_EQ(rig.Connect(), 1);
-    TFlashWrRXCont* const before = &rig.Link();
+    ASSERT_EQ(rig.Link().ReaderFound, 1);
 
     const UpdateOutcome outcome = rig.Click();
     EXPECT_EQ(outcome.result, 1);
@@ -63,7 +63,7 @@ TEST(UpdateFlow, Rx231WithDefaultSettingsUpdatesBothFirmwares) {
     EXPECT_EQ(rig.frontEnd.gauge, 0);
 
     // A fresh, unconnected controller that keeps the operator's address and port.
-    EXPECT_NE(&rig.Link(), before);
+    EXPECT_EQ(rig.Link().ReaderFound, 0);
     EXPECT_EQ(rig.Link().IsConnected(), 0);
     EXPECT_EQ(rig.Link().TCPIPPara.TCPServAddr, QStringLiteral("127.0.0.2"));
     EXPECT_EQ(rig.Link().TCPIPPara.TCPServPort, rig.sim->TcpPort());

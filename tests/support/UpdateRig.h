@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -68,6 +69,9 @@ public:
         startUp.option.fCPUType = kind;
         startUp.option.fROMSize = config.romSizeCode;
         startUp.params = params;
+        // TESSALY_TEST_DEBUG=1 shows the debug lines and byte dumps, for a failing test.
+        const int debug = qEnvironmentVariableIntValue("TESSALY_TEST_DEBUG");
+        startUp.fDispDebugInfo = startUp.fDispTxInfo = startUp.fDispRecInfo = debug;
         option = startUp.option;
         workDir = startUp.workDir;
         startUp_ = startUp;
@@ -84,6 +88,16 @@ public:
         frontEnd.dialogParams = params;
         host = std::make_unique<StartUpLinkHost>(startUp_);
         session = std::make_unique<UpdateSession>(*host, frontEnd);
+    }
+
+    ~UpdateRig() {
+        // A failed test shows the whole log and the simulator's transcript file name.
+        if (::testing::Test::HasFailure()) {
+            std::fprintf(stderr, "---- log ----\n%s\n---- transcript: %s\n",
+                         log.lines.join(QLatin1Char('\n')).toUtf8().constData(),
+                         qPrintable(sim->Config().transcriptFile));
+            dir.setAutoRemove(qEnvironmentVariableIsEmpty("TESSALY_TEST_KEEP"));
+        }
     }
 
     TFlashWrRXCont& Link() { return host->Link(); }
