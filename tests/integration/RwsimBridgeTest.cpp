@@ -79,6 +79,15 @@ TEST(RwsimBridge, BytesPassOnlyAtTheListeningSpeed) {
     EXPECT_EQ(h.Exchange(RwFrame('O', {0x90, 0x00}), 17).size(), 17u);
 }
 
+TEST(RwsimBridge, AFloodingClientOverrunsTheBufferInsteadOfGrowingIt) {
+    rwsim::SimConfig config;
+    config.serialTiming = true; // 100 KB take almost 9 s on the wire at 115200 bit/s
+    Harness h(config);
+    ASSERT_TRUE(h.Connect());
+    h.Send(Bytes(100'000, 0xAA));
+    EXPECT_TRUE(WaitFor([&] { return h.TranscriptHas(QStringLiteral("overrun")); }, 3000));
+}
+
 TEST(RwsimBridge, OnlyLoopbackAddressesAreBound) {
     rwsim::SimConfig config;
     config.address = QHostAddress(QStringLiteral("192.0.2.10"));
