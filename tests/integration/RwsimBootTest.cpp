@@ -31,9 +31,9 @@ TEST(RwsimBoot, BitRateMatching) {
         h.Send({0x00});
     EXPECT_TRUE(h.Drain(100).empty()) << "too few zeros to measure the bit rate";
     h.Send({0x00});
-    EXPECT_EQ(h.Receive(1), Bytes{0x00});
     h.Send({0x00});
-    EXPECT_EQ(h.Receive(1), Bytes{0x00}) << "every further zero is answered too";
+    h.Send({0x00});
+    EXPECT_EQ(h.Drain(100), Bytes{0x00}) << "one answer, however many zeros follow";
     EXPECT_EQ(h.Exchange({0x55}, 1), Bytes{0xE6});
     EXPECT_EQ(h.sim->Mcu().CurrentBootState(), BootState::DeviceSelect);
 }
@@ -48,8 +48,7 @@ TEST(RwsimBoot, MatchingFailsAtTheWrongSpeedOrWithAWrongByte) {
     ASSERT_TRUE(h.MoveBridge(0x1));
     for (int i = 0; i < 10; ++i)
         h.Send({0x00});
-    EXPECT_EQ(h.Receive(3).size(), 3u);
-    h.Drain(50);
+    EXPECT_EQ(h.Receive(1), Bytes{0x00});
     EXPECT_EQ(h.Exchange({0x54}, 1), Bytes{0xFF}) << "not 0x55 after matching";
     EXPECT_EQ(h.sim->Mcu().CurrentBootState(), BootState::Matching);
 }

@@ -142,9 +142,11 @@ void BootProgram::Receive(std::uint8_t byte) {
 
 void BootProgram::ReceiveMatching(std::uint8_t byte) {
     if (byte == 0x00) {
-        if (++zeros_ >= kZerosToMatch) {
-            if (state_ == BootState::Matching)
-                transcript_.Event("boot", QStringLiteral("bit rate measured"));
+        // One answer when the measurement completes. The host sends its zeros in a burst, so
+        // answering the later ones too would leave stale answers on the wire that the host
+        // would take for the answer to its 0x55.
+        if (state_ == BootState::Matching && ++zeros_ == kZerosToMatch) {
+            transcript_.Event("boot", QStringLiteral("bit rate measured"));
             state_ = BootState::Matched;
             Ack(0x00);
         }

@@ -31,7 +31,8 @@ enum class BootState : std::uint8_t {
 class BootProgram {
 public:
     static constexpr int kMatchingBps = 19200;
-    static constexpr int kZerosToMatch = 8; // 0x00 bytes needed to measure the bit rate
+    // 0x00 bytes needed to measure the bit rate; the host sends at least ten before it waits.
+    static constexpr int kZerosToMatch = 8;
 
     struct Hooks {
         std::function<void(std::vector<std::uint8_t>, int busyUs)> send;

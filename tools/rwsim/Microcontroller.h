@@ -33,7 +33,6 @@ public:
 
     Mode CurrentMode() const { return mode_; }
     BootState CurrentBootState() const { return boot_.State(); }
-    const FirmwareVersions& Versions() const { return versions_; }
     FlashModel& Flash() { return flash_; }
 
 private:
