@@ -46,6 +46,7 @@ public:
     int ListenBps() const { return listenBps_; }
     void Receive(std::uint8_t byte);
     BootState State() const { return state_; }
+    std::size_t UnfinishedFrameBytes() const { return frame_.size(); }
 
     // Two's complement of the 8-bit sum: a frame plus its sum adds up to zero.
     static std::uint8_t Sum(const std::vector<std::uint8_t>& bytes, std::size_t count);

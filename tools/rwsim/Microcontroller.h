@@ -30,6 +30,7 @@ public:
 
     int ListenBps() const override;
     void Receive(std::uint8_t byte) override;
+    std::size_t UnfinishedFrameBytes() const override;
 
     Mode CurrentMode() const { return mode_; }
     BootState CurrentBootState() const { return boot_.State(); }

@@ -47,7 +47,13 @@ void SerialLine::Accept() {
         connect(next, &QTcpSocket::readyRead, this, &SerialLine::ReadClient);
         connect(next, &QTcpSocket::disconnected, this, [this, next] {
             if (client_ == next) {
-                transcript_.Event("disconnect", QStringLiteral("closed by the client"));
+                const std::size_t unfinished = peer_ ? peer_->UnfinishedFrameBytes() : 0;
+                transcript_.Event("disconnect",
+                                  unfinished == 0
+                                      ? QStringLiteral("closed by the client")
+                                      : QStringLiteral("closed by the client in mid-frame; "
+                                                       "%1 byte(s) stay with the device")
+                                            .arg(unfinished));
                 client_ = nullptr;
             }
             next->deleteLater();
