@@ -237,6 +237,16 @@ TEST(RwsimBoot, Rx63xEraseByBlockNumber) {
     EXPECT_EQ(h.Exchange(WithBootSum({0x58, 0x01, 29}), 1), Bytes{0x06});
     EXPECT_EQ(h.Exchange({0x58, 0x01, 0xFF, 0xA8}, 1), Bytes{0x06});
     EXPECT_EQ(h.Exchange({0x4D}, 1), Bytes{0x06});
+
+    // One page at 0xFFFB0000; the CRC runs from 0xFFFA0000 to 0xFFFFBFFF.
+    ASSERT_EQ(h.Exchange({0x43}, 1), Bytes{0x06});
+    ASSERT_EQ(h.Exchange(ProgramFrame(0xFFFB0000, 7), 1), Bytes{0x06});
+    ASSERT_EQ(h.Exchange(kEndOfProgramming, 1), Bytes{0x06});
+    Bytes image(0x5C000, 0xFF);
+    for (int i = 0; i < 256; ++i)
+        image[0x10000 + i] = std::uint8_t(7 + i);
+    const std::uint16_t crc = rwsim::DeviceCrc16(image);
+    EXPECT_EQ(h.Exchange({0x9F}, 3), (Bytes{0x9F, std::uint8_t(crc >> 8), std::uint8_t(crc)}));
 }
 
 TEST(RwsimBoot, IdCodeProtection) {
