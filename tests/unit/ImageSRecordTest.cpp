@@ -1,7 +1,7 @@
 #include "core/image/ImageLoad.h"
 #include "core/image/ImageTexts.h"
 #include "core/link/TargetDevice.h"
-#include "support/FirmwareText.h"
+#include "support/FirmwareRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <random>
 
 using namespace tessaly;
-using namespace firmware_text;
+using namespace firmware_records;
 
 namespace {
 
