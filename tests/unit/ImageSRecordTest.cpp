@@ -85,6 +85,12 @@ TEST(ImageSRecords, RangeRuleStoresInsideAndSkipsBits8To19Set) {
     EXPECT_EQ(image.At(0xFFFFFF00u), 1);
     EXPECT_EQ(image.At(0xFFFFFF03u), 4);
     EXPECT_TRUE(image.AllBlankExcept(0xFFFFFF00u, 0xFFFFFF03u));
+
+    // Every one of bits 8-19 must be set.
+    for (std::uint32_t address : {0x000FFE80u, 0x000FF000u, 0x0007FF00u, 0xFFFE7F00u}) {
+        const ImageLoadResult one = ParseSRecords(S3(address, {1}), image.Target());
+        EXPECT_TRUE(one.outOfRange) << std::hex << address;
+    }
 }
 
 TEST(ImageSRecords, OutOfRangeStopsTheLoad) {
