@@ -161,7 +161,10 @@ bool TFlashWrRXCont::WaitUntil(const std::function<bool()>& ready, std::uint32_t
         ProcessMessages();
         if (TickTimerExpired(limitMs))
             return false;
-        env_.Pump().WaitForEvents(SharedStopwatch().Remaining(env_.Clock().NowMs(), limitMs));
+        // What the second pass handled may already be the reply: blocking now would sleep
+        // through it until the next event or the limit.
+        if (!ready())
+            env_.Pump().WaitForEvents(SharedStopwatch().Remaining(env_.Clock().NowMs(), limitMs));
     }
 }
 

@@ -58,6 +58,11 @@ TEST(ImageEmbedded, FillsThe256KImage) {
             ASSERT_EQ(link.RomImage[i], 0xFF) << std::hex << link.RomImageBase + i;
         }
     }
+    // The main code leaves every 16th page blank.
+    const auto blankPage = link.RomImage.begin() + 0x0F00; // 0xFFFC0F00
+    EXPECT_TRUE(std::all_of(blankPage, blankPage + 256, [](std::uint8_t b) { return b == 0xFF; }));
+    EXPECT_NE(link.RomImage[0x0EFF], 0xFF);
+    EXPECT_NE(link.RomImage[0x1000], 0xFF);
     // Worked out apart from this code, from the generated firmware text.
     EXPECT_EQ(link.ComputeRomImageCrc(), 0x3062);
     EXPECT_EQ(tessaly::CountPagesWithData(link.RomImage), 254u);
