@@ -55,8 +55,8 @@ void TakeVersion(TFlashWrRXCont& link, int offset, std::array<char, 10>& version
 
 int TFlashWrRXCont::DousaModeSet(int flag, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3,
                                  std::uint16_t p4) {
-    const auto frame = tessaly::BuildReaderFrame(
-        tessaly::kLetterN, tessaly::DousaModeData(flag != 0, p1, p2, p3, p4));
+    const auto frame = tessaly::BuildReaderFrame(tessaly::kLetterN,
+                                                 tessaly::DousaModeData(flag != 0, p1, p2, p3, p4));
     if (fDispTxInfo) {
         AddLog(ReaderTexts::kDousaModeSet, 0);
         AddLog(Dump(frame), 0);

@@ -15,9 +15,9 @@ const QString kModule = QStringLiteral("127.0.0.2");
 // as it reaches, the version fields.
 QByteArray VersionDatagram(int length) {
     QByteArray d(length, '\0');
-    const char fields[][2] = {{3, '\xF7'}, {6, '\x20'}, {7, 6}, {8, 'X'}, {9, '5'},
-                              {24, '\x00'}, {25, '\x20'}, {26, '\x4A'}, {27, '\xBC'},
-                              {28, '\x0F'}, {29, '\xE1'}};
+    const char fields[][2] = {{3, '\xF7'},  {6, '\x20'},  {7, 6},       {8, 'X'},
+                              {9, '5'},     {24, '\x00'}, {25, '\x20'}, {26, '\x4A'},
+                              {27, '\xBC'}, {28, '\x0F'}, {29, '\xE1'}};
     for (const auto& f : fields)
         if (f[0] < length)
             d[f[0]] = f[1];
@@ -58,8 +58,8 @@ TEST_F(BridgeEndpoint, EveryDatagramSizeIsCountedWholeAndKeptUpTo1024Bytes) {
         EXPECT_EQ(decoded, n >= 30);
         if (decoded) {
             EXPECT_TRUE(log.Contains(BridgeTexts::kFirmwarePrefix + QStringLiteral("6.2")));
-            EXPECT_TRUE(log.Contains(BridgeTexts::kMacPrefix +
-                                     QStringLiteral("00-20-4A-BC-0F-E1")));
+            EXPECT_TRUE(
+                log.Contains(BridgeTexts::kMacPrefix + QStringLiteral("00-20-4A-BC-0F-E1")));
             EXPECT_EQ(udp.BridgeMacText, QStringLiteral("00-20-4A-BC-0F-E1"));
         }
     }

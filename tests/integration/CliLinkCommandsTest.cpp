@@ -80,8 +80,7 @@ TEST(CliLinkCommands, BadArgumentsAreUsageErrors) {
                       QStringLiteral("127.0.0.2"), QStringLiteral("--port"),
                       QStringLiteral("70000")},
           QStringList{QStringLiteral("bridge"), QStringLiteral("--host"),
-                      QStringLiteral("127.0.0.2"), QStringLiteral("--speed"),
-                      QStringLiteral("5")},
+                      QStringLiteral("127.0.0.2"), QStringLiteral("--speed"), QStringLiteral("5")},
           QStringList{QStringLiteral("bridge"), QStringLiteral("--host"),
                       QStringLiteral("127.0.0.2")}}) {
         EXPECT_EQ(RunCli(arguments).exitCode, CliExit::Usage) << arguments.join(' ').toStdString();
