@@ -114,7 +114,7 @@ TEST(BridgeSpeedChangeLongReply, OnlyTheRecordBytesAreWrittenBack) {
     };
     VectorLogSink log;
     TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
-    EXPECT_TRUE(link.ChangeBridgeSerialSpeed(4, QStringLiteral("127.0.0.2")));
+    EXPECT_TRUE(link.ChangeBridgeSerialSpeed(4, QStringLiteral("127.0.0.12")));
     ASSERT_EQ(module.received.size(), 2u);
     const QByteArray write = module.received[1];
     ASSERT_EQ(write.size(), 124);

@@ -1,6 +1,6 @@
 #pragma once
 
-// The tool's link controller on the real event loop, facing the simulator on 127.0.0.2. The
+// The tool's link controller on the real event loop, facing the simulator on kHost. The
 // bridge module answers on the fixed UDP port 30718 (the tool always sends there); the R/W's
 // TCP port is a free one.
 
@@ -20,7 +20,9 @@
 
 class LinkSimRig {
 public:
-    static inline const QString kHost = QStringLiteral("127.0.0.2");
+    // Not the usual 127.0.0.2: test programs of other checkouts on the same machine put their
+    // simulators there, and a module on the same address and port would take our datagrams.
+    static inline const QString kHost = QStringLiteral("127.0.0.12");
 
     explicit LinkSimRig(rwsim::SimConfig config = {}) {
         config.address = QHostAddress(kHost);
