@@ -3,17 +3,6 @@
 #include "core/boot/BootReplies.h"
 #include "link/TFlashWrRXCont.h"
 
-namespace {
-
-// The input clock in 0.01 MHz as the program has always sent it: the single-precision setting
-// times 100, truncated, computed wider than single precision (12.29 gives 1228).
-std::uint16_t FreqField(float freqMHz) {
-    return static_cast<std::uint16_t>(
-        static_cast<std::int32_t>(static_cast<double>(freqMHz) * 100.0));
-}
-
-} // namespace
-
 int TFlashWrRXCont::BootSetup() {
     if (!BitRateMatch()) {
         AddLog(QString::fromUtf8(BootLog::kMatchFailed), 0);
@@ -44,7 +33,7 @@ int TFlashWrRXCont::BootSetup() {
         OptionPara.teibai1 = 2;
         OptionPara.teibai2 = 1;
     } else {
-        freq = FreqField(OptionPara.freq);
+        freq = tessaly::InputClockField(OptionPara.freq);
     }
     const int switched = SelectBitRate(bitRate, freq, OptionPara.teibai1, OptionPara.teibai2);
     AddLog(QString::fromUtf8(BootLog::kSpeed) + QString::number(std::int32_t(bitRate) * 100), 0);

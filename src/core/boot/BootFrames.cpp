@@ -55,6 +55,11 @@ BootFrame SelectBitRateFrame(std::uint16_t bitRate, std::uint16_t freq, std::uin
     return CommandWithData(BootCmd::SelectBitRate, data);
 }
 
+std::uint16_t InputClockField(float freqMHz) {
+    return static_cast<std::uint16_t>(
+        static_cast<std::int32_t>(static_cast<double>(freqMHz) * 100.0));
+}
+
 BootFrame ProgrammingFrame(std::uint32_t address, BootPage page) {
     BootFrame frame{BootCmd::Write256Bytes};
     PutBigEndian(frame, address, 4);

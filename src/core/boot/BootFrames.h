@@ -83,6 +83,10 @@ BootFrame SelectClockModeFrame(std::uint8_t mode);
 // bitRate in 100 bit/s, freq in 0.01 MHz, then the count of ratios (always 2) and the ratios.
 BootFrame SelectBitRateFrame(std::uint16_t bitRate, std::uint16_t freq, std::uint8_t ratio1,
                              std::uint8_t ratio2);
+// The input clock field of the new bit rate: the single-precision MHz setting times 100,
+// truncated, computed wider than single precision as the program has always done (13.56 gives
+// 1356, 12.29 gives 1228).
+std::uint16_t InputClockField(float freqMHz);
 // The programming frame has no size byte. For the end address only the address and the sum
 // are sent, whatever `page` holds.
 BootFrame ProgrammingFrame(std::uint32_t address, BootPage page);
