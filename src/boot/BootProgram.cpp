@@ -17,9 +17,9 @@ bool TFlashWrRXCont::PageHasData(std::span<const std::uint8_t, 256> page) {
 int TFlashWrRXCont::BootProgram(int cpuProg) {
     Operator().SetGauge(0);
     const std::uint64_t flashBytes = std::uint64_t(RomImageEnd) - RomImageBase + 1;
-    // The pages are taken from the start of the image, so an image sized for other bounds (the
-    // ROM size changed after it was loaded) would put its data at the wrong addresses: nothing
-    // is sent then.
+    // The pages are taken from the start of the image, which must span exactly the bounds; an
+    // image of another size would be read past its end or put its data at the wrong
+    // addresses, so nothing is sent then.
     if (RomImage.size() != flashBytes) {
         AddLog(QString::fromUtf8(BootLog::kProgFailed), 0);
         return 0;
