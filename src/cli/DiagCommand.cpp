@@ -17,6 +17,7 @@ namespace {
 
 namespace DiagExit {
 constexpr int NotConnected = 10; // the TCP connection to the bridge could not be opened
+constexpr int SetupFailed = 11;  // --setup: the boot-mode set-up failed
 } // namespace DiagExit
 
 constexpr char kHelp[] =
@@ -24,20 +25,24 @@ constexpr char kHelp[] =
     "\n"
     "usage: tessaly-cli diag --list\n"
     "       tessaly-cli diag NAME --host ADDR [--port N] [--kind rx231|rx630|rx63t]\n"
-    "                             [--rewrite] [--trace]\n"
+    "                             [--setup] [--rewrite] [--trace]\n"
     "\n"
     "NAME is a command menu item, with or without its leading \"Mn\", any letter case\n"
     "(SupportDevice, BootProgInfo, CmdCheck, ...); --list prints them with their captions.\n"
     "The microcontroller must already be in boot mode and reachable at the bridge's current\n"
-    "serial speed: nothing is matched, selected or switched first.\n"
+    "serial speed: nothing is matched, selected or switched first, unless --setup is given.\n"
     "  --host ADDR   the R/W's address (with TESSALY_LOOPBACK_ONLY=1 only 127.0.0.0/8)\n"
     "  --port N      TCP port (default 9004)\n"
     "  --kind K      MCU kind: rx231 (default), rx630, rx63t; decides the expected answers\n"
-    "  --rewrite     the memory read as in re-write mode (command byte 0x52, not 0xFF)\n"
+    "  --setup       first run the update's boot-mode set-up (bit-rate matching with the\n"
+    "                bridge at 19.2 kbit/s, device and clock selection, new bit rate, the\n"
+    "                bridge to 115.2 kbit/s), for a microcontroller fresh in boot mode\n"
+    "  --rewrite     as in re-write mode: the matching variant of a microcontroller already\n"
+    "                in its boot program, and the memory read with command byte 0x52\n"
     "  --trace       also print every byte sent and received\n"
     "\n"
     "exit codes: 0 the command succeeded, 1 it failed, 2 bad command line,\n"
-    "            10 no connection";
+    "            10 no connection, 11 the set-up (--setup) failed";
 
 struct KindName {
     const char* name;
@@ -52,6 +57,7 @@ struct DiagOptions {
     QString host;
     int port = 9004;
     std::int32_t kind = tessaly::kKindRx231;
+    bool setup = false;
     bool rewrite = false;
     bool trace = false;
 };
@@ -86,6 +92,8 @@ std::optional<QString> ParseOptions(const QStringList& arguments, DiagOptions& o
         const bool hasValue = i + 1 < arguments.size();
         if (a == QLatin1String("--list")) {
             options.list = true;
+        } else if (a == QLatin1String("--setup")) {
+            options.setup = true;
         } else if (a == QLatin1String("--rewrite")) {
             options.rewrite = true;
         } else if (a == QLatin1String("--trace")) {
@@ -160,6 +168,11 @@ int RunDiag(const QStringList& arguments) {
         std::fprintf(stderr, "tessaly-cli diag: no connection to %s:%d\n",
                      options.host.toUtf8().constData(), options.port);
         return DiagExit::NotConnected;
+    }
+    if (options.setup && !link.BootSetup()) {
+        std::fprintf(stderr, "tessaly-cli diag: the boot-mode set-up failed\n");
+        link.CloseLink();
+        return DiagExit::SetupFailed;
     }
     BootDiagnostics diag(link, settings);
     const int ok = (diag.*(command->handler))();
