@@ -9,7 +9,7 @@
 
 namespace {
 
-const QString kModule = QStringLiteral("127.0.0.2");
+const QString kModule = QStringLiteral("127.0.0.12");
 
 // A datagram of `length` bytes; from 4 bytes on it carries the version reply code and, as far
 // as it reaches, the version fields.
@@ -92,7 +92,7 @@ TEST_F(BridgeEndpoint, ReplyToAnEarlierSendIsForgotten) {
 }
 
 TEST_F(BridgeEndpoint, DatagramsFromAnotherAddressAreIgnored) {
-    UdpModuleStandIn stranger(QStringLiteral("127.0.0.3"));
+    UdpModuleStandIn stranger(QStringLiteral("127.0.0.13"));
     ASSERT_TRUE(stranger.bound);
     module.answer = [&](const QNetworkDatagram& r) {
         stranger.socket.writeDatagram(VersionDatagram(124), r.senderAddress(),
@@ -100,7 +100,7 @@ TEST_F(BridgeEndpoint, DatagramsFromAnotherAddressAreIgnored) {
     };
     udp.SendCommand(kModule, 0xF8);
     EXPECT_FALSE(udp.WaitForReply(4));
-    EXPECT_TRUE(log.Contains(BridgeTexts::kForeignSender + QStringLiteral("127.0.0.3")));
+    EXPECT_TRUE(log.Contains(BridgeTexts::kForeignSender + QStringLiteral("127.0.0.13")));
     EXPECT_FALSE(log.Contains(BridgeTexts::kIdPrefix + QStringLiteral("X5")));
 }
 
@@ -127,14 +127,14 @@ TEST_F(BridgeEndpoint, RefusedDestinationIsLoggedAndNotSent) {
 // Without the stand-in: a program holding the port exclusively.
 TEST(BridgeEndpointPortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
     QUdpSocket holder;
-    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 30718, QAbstractSocket::DontShareAddress));
+    // Held without sharing on the module's own address, which the wildcard binding overlaps.
+    ASSERT_TRUE(holder.bind(QHostAddress(kModule), 30718, QAbstractSocket::DontShareAddress));
     VectorLogSink log;
     TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
     EXPECT_FALSE(link.ChangeBridgeSerialSpeed(1, kModule));
     EXPECT_EQ(log.lines.count(BridgeTexts::kBindError), 2); // the send, then the first re-bind
     EXPECT_EQ(log.lines.count(BridgeTexts::kReplyTimeout), 1);
-    // The request still went out, from another port (the holder sees everything sent to the
-    // port on any local address).
+    // The request still went out, from another port.
     ASSERT_TRUE(holder.hasPendingDatagrams());
     const QNetworkDatagram request = holder.receiveDatagram();
     EXPECT_EQ(request.data(), QByteArray("\0\0\0\xF8", 4));
