@@ -80,6 +80,7 @@ UpdateOutcome Run::Execute() {
 void Run::Begin() {
     Log(QString());
     s_.fCpuProg = link_.ReWriteMode == 0 ? 1 : 0;
+    link_.fCpuProg = s_.fCpuProg; // the boot set-up reads it from there
     s_.option.BpsMode = kBridgeNormalSpeed;
     s_.option.BPSspeed = 115200;
     s_.option.BaudRate = 115200;

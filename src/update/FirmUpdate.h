@@ -40,8 +40,8 @@ struct UpdateSettings {
     // 1 when the run switches the R/W into program mode itself, 0 in re-write mode.
     std::int32_t& fCpuProg;
     std::int32_t ResWaitTime = 1000; // pause after the restart, ms
-    QString WorkDir;                 // where the chip updater is
-    QString VerDigits;               // the version without dots, for the versioned updater
+    QString WorkDir{};               // where the chip updater is
+    QString VerDigits{};             // the version without dots, for the versioned updater
     int chipLimitMs = -1;            // the chip updater's time limit; none in the window
 };
 

@@ -6,8 +6,9 @@
 #include "update/UpdateTexts.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
 
 using namespace update_test;
 
@@ -24,10 +25,12 @@ CliRun RunCli(const QStringList& arguments) {
     QProcess cli;
     cli.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-cli"));
     cli.setArguments(arguments);
+    QEventLoop loop;
+    QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&cli, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
     cli.start();
-    QDeadlineTimer deadline(120000);
-    while (cli.state() != QProcess::NotRunning && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    loop.exec();
     CliRun run;
     if (cli.state() != QProcess::NotRunning) {
         cli.kill();

@@ -153,30 +153,3 @@ TEST(UpdateFailure, DifferentVersionsFailTheFinalCheck) {
     EXPECT_TRUE(rig.RunLog().contains(UpdateText::VersionsDiffer));
     ExpectFailure(rig, kConnectionGuidance);
 }
-
-TEST(UpdateFailure, FirstClickWithoutAReaderShowsTheConnectionErrorAndSendsNothing) {
-    UpdateRig rig;
-    ASSERT_TRUE(rig.started);
-    rig.Link().StatusText = QStringLiteral("R/Wモジュールが見つかりませんでした。");
-    EXPECT_EQ(rig.Click().failedStep, UpdateStep::NoReader);
-    EXPECT_EQ(rig.frontEnd.errorBoxes,
-              QStringList{QStringLiteral("R/Wモジュールが見つかりませんでした。")});
-    EXPECT_TRUE(rig.frontEnd.calls.isEmpty());
-    EXPECT_TRUE(rig.Device().events.isEmpty());
-    EXPECT_EQ(rig.session->fReconnect, 0);
-}
-
-TEST(UpdateFailure, NoImageLogsOneLineAndLeavesTheWindowAlone) {
-    UpdateRig rig;
-    ASSERT_TRUE(rig.started);
-    ASSERT_EQ(rig.Connect(), 1);
-    rig.Link().RomImageLoaded = 0;
-    const UpdateOutcome outcome = rig.Click();
-    EXPECT_EQ(outcome.failedStep, UpdateStep::NoImage);
-    EXPECT_EQ(rig.RunLog().mid(0, 1), QStringList{UpdateText::NoImage});
-    EXPECT_TRUE(rig.frontEnd.calls.isEmpty());
-    EXPECT_FALSE(rig.Device().tcpReceived.contains(QStringLiteral("02 00 4E 0A 9B")));
-    // The controller is rebuilt all the same, with the firmware parsed again.
-    EXPECT_EQ(rig.Link().RomImageLoaded, 1);
-    EXPECT_EQ(rig.session->fReconnect, 1);
-}

@@ -1,0 +1,109 @@
+// The update command's rules that need no R/W: refusal before a reader was found, no firmware
+// image, and the rebuild with the operator's connection parameters kept.
+
+#include "update/UpdateSession.h"
+#include "link/TFlashWrRXCont.h"
+#include "support/FakeLinkEnvironment.h"
+#include "support/RecordingUpdateFrontEnd.h"
+#include "support/VectorLogSink.h"
+#include "update/LinkHost.h"
+#include "update/UpdateTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A host whose rebuild counts and starts from the start-up connection parameters, as the
+// start-up construction does with the settings file's.
+class CountingHost final : public LinkHost {
+public:
+    CountingHost(FakeLinkEnvironment& env, LogSink& log, LinkOperator& op)
+        : env_(env), log_(log), op_(op) {
+        RebuildLink();
+        rebuilds = 0;
+    }
+    TFlashWrRXCont& Link() override { return *link_; }
+    void RebuildLink() override {
+        link_.reset();
+        link_ = std::make_unique<TFlashWrRXCont>(env_, &log_, tagOptionPara{}, QStringList{}, &op_);
+        link_->RomImageLoaded = 1;
+        ++rebuilds;
+    }
+    int rebuilds = 0;
+
+private:
+    FakeLinkEnvironment& env_;
+    LogSink& log_;
+    LinkOperator& op_;
+    std::unique_ptr<TFlashWrRXCont> link_;
+};
+
+struct Bench {
+    FakeLinkEnvironment env;
+    VectorLogSink log;
+    RecordingUpdateFrontEnd frontEnd;
+    CountingHost host{env, log, frontEnd};
+    UpdateSession session{host, frontEnd};
+    tagOptionPara option;
+    std::int32_t fCpuProg = 1;
+    UpdateOutcome Click() {
+        UpdateSettings settings{.option = option, .fCpuProg = fCpuProg};
+        return session.TB_WriteClick(settings);
+    }
+};
+
+} // namespace
+
+TEST(UpdateSession, FirstClickWithoutAReaderShowsTheConnectionErrorOnly) {
+    Bench b;
+    b.host.Link().StatusText = QStringLiteral("R/Wモジュールが見つかりませんでした。");
+    EXPECT_EQ(b.Click().failedStep, UpdateStep::NoReader);
+    EXPECT_EQ(b.frontEnd.errorBoxes,
+              QStringList{QStringLiteral("R/Wモジュールが見つかりませんでした。")});
+    EXPECT_TRUE(b.frontEnd.calls.isEmpty());
+    EXPECT_TRUE(b.env.sent.empty());
+    EXPECT_TRUE(b.env.connects.empty());
+    EXPECT_EQ(b.host.rebuilds, 0);
+    EXPECT_EQ(b.session.fReconnect, 0);
+}
+
+TEST(UpdateSession, NoImageLogsOneLineTouchesNothingAndStillRebuilds) {
+    Bench b;
+    b.host.Link().ReaderFound = 1;
+    b.host.Link().RomImageLoaded = 0;
+    b.host.Link().TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
+    b.host.Link().TCPIPPara.TCPServPort = 9100;
+    b.option.BpsMode = 2;
+
+    const UpdateOutcome outcome = b.Click();
+    EXPECT_EQ(outcome.failedStep, UpdateStep::NoImage);
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(b.log.lines, QStringList{UpdateText::NoImage});
+    EXPECT_TRUE(b.frontEnd.calls.isEmpty());
+    EXPECT_TRUE(b.env.sent.empty());
+    EXPECT_EQ(b.option.BpsMode, 2); // the settings record is left alone too
+
+    // Rebuilt, with the operator's parameters rather than the start-up ones.
+    EXPECT_EQ(b.host.rebuilds, 1);
+    EXPECT_EQ(b.host.Link().ReaderFound, 0);
+    EXPECT_EQ(b.host.Link().TCPIPPara.TCPServAddr, QStringLiteral("127.0.0.9"));
+    EXPECT_EQ(b.host.Link().TCPIPPara.TCPServPort, 9100);
+    EXPECT_EQ(b.session.fReconnect, 1);
+}
+
+TEST(UpdateSession, ClickAfterARunConnectsFirstAndACancelRunsNothing) {
+    Bench b;
+    b.host.Link().ReaderFound = 1;
+    b.host.Link().RomImageLoaded = 0;
+    b.Click();
+    ASSERT_EQ(b.session.fReconnect, 1);
+    b.frontEnd.answerDialog = false;
+    b.log.lines.clear();
+
+    EXPECT_EQ(b.Click().failedStep, UpdateStep::NoReader);
+    EXPECT_EQ(b.frontEnd.dialogs, 1);
+    EXPECT_FALSE(b.log.Contains(UpdateText::NoImage));
+    EXPECT_EQ(b.host.rebuilds, 1);
+}
