@@ -81,7 +81,7 @@ TEST(UpdateFailure, SilentBridgeFailsTheWriteSetUp) {
     const UpdateOutcome outcome = ConnectAndClick(rig);
     EXPECT_EQ(outcome.failedStep, UpdateStep::WriteSetUp);
     EXPECT_EQ(outcome.ErrStage, 0);
-    EXPECT_TRUE(rig.RunLog().contains(QStringLiteral("レスポンス待ち　タイムオーバー")));
+    EXPECT_TRUE(rig.RunLog().contains(BridgeTexts::kReplyTimeout));
     EXPECT_TRUE(rig.RunLog().contains(UpdateText::SetUpNg));
     ExpectFailure(rig, kConnectionGuidance);
 }

@@ -74,6 +74,7 @@ TEST(UpdateFlow, Rx231WithDefaultSettingsUpdatesBothFirmwares) {
 TEST(UpdateFlow, Rx630KindUpdatesByBlockNumber) {
     rwsim::SimConfig config = SimDefaults();
     config.kind = rwsim::McuKind::Rx630;
+    config.romSizeCode = 13; // 384 KB: the blocks 0-29 of the RX63x kind all exist
     UpdateRig rig(config, {}, 6);
     ASSERT_TRUE(rig.started);
     ASSERT_EQ(rig.Connect(), 1);
@@ -81,7 +82,8 @@ TEST(UpdateFlow, Rx630KindUpdatesByBlockNumber) {
     EXPECT_EQ(outcome.failedStep, UpdateStep::None);
     EXPECT_TRUE(StartsWith(rig.RunLog(), SuccessLines(QString::fromLatin1(kNewVersion))))
         << rig.RunLog().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(rig.Flash(0xFFFC0000u, kReservedTop - 1), rig.Image(0xFFFC0000u, kReservedTop - 1));
+    ASSERT_EQ(rig.Link().RomImageBase, 0xFFFA0000u);
+    EXPECT_EQ(rig.Flash(0xFFFA0000u, kReservedTop - 1), rig.Image(0xFFFA0000u, kReservedTop - 1));
 }
 
 TEST(UpdateFlow, ReWriteModeRewritesTheWholeFlashAndThenDisablesTheCommands) {

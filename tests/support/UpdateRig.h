@@ -4,6 +4,7 @@
 // bridge on the fixed UDP port the tool talks to, its TCP port free), a link host built by the
 // start-up construction, a recording front end, and the update command.
 
+#include "bridge/BridgeTexts.h"
 #include "core/link/TargetDevice.h"
 #include "link/QtLinkEnvironment.h"
 #include "link/TFlashWrRXCont.h"
@@ -115,8 +116,14 @@ public:
         return session->TB_WriteClick(settings);
     }
 
-    // The log lines of the last click.
-    QStringList RunLog() const { return log.lines.mid(logBefore); }
+    // The log lines of the last click. Datagrams from other programs on this machine's port
+    // 30718 (other test runs) are logged and ignored by the bridge; they are not the run's.
+    QStringList RunLog() const {
+        QStringList lines = log.lines.mid(logBefore);
+        lines.removeIf(
+            [](const QString& line) { return line.startsWith(BridgeTexts::kForeignSender); });
+        return lines;
+    }
 
     std::vector<std::uint8_t> Flash(std::uint32_t from, std::uint32_t to) {
         const auto bytes = sim->Mcu().Flash().Read(from, std::uint64_t{to} - from + 1);
