@@ -1,10 +1,24 @@
+#include "app/StartupContext.h"
+#include "app/TRXProgAppForm.h"
+
 #include <QApplication>
-#include <QMainWindow>
+
+#include <cstdio>
 
 int main(int argc, char** argv) {
+    // Without a display there is no window to show: say how to run the program headless
+    // instead of letting the toolkit abort with its own message.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+#ifndef Q_OS_WIN
+        std::fprintf(stderr, "tessaly: no display. Run it under a virtual display "
+                             "(xvfb-run -a tessaly), with QT_QPA_PLATFORM=offscreen, "
+                             "or use tessaly-cli for headless work.\n");
+        return 2;
+#endif
+    }
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("ZMW ファームウェアアップデート"));
+    TRXProgAppForm window(StartupContext::ForRunningProgram());
     window.show();
     return app.exec();
 }
