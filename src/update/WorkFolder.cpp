@@ -1,0 +1,66 @@
+#include "update/WorkFolder.h"
+
+#include "resources/EmbeddedResources.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+// Creates, writes, closes and deletes a small file; any failure means the folder is not ours
+// to write.
+bool ProbeWritable(const QString& folder) {
+    QFile probe(folder + QStringLiteral("/test.dat"));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+        !probe.open(QIODevice::ReadWrite))
+        return false;
+    const bool written = probe.write("TEST", 4) == 4;
+    probe.close();
+    const bool removed = probe.remove();
+    return written && removed;
+}
+
+} // namespace
+
+namespace WorkFolder {
+
+QString Prepare(const QString& executableFolder) {
+    // cleanPath folds "/./" (and its Windows form) the way the program always collapsed it.
+    const QString beside = QDir::cleanPath(executableFolder) + QStringLiteral("/TessalyChip");
+    if (QDir().mkpath(beside) && ProbeWritable(beside))
+        return beside;
+    const QString perUser =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+        QStringLiteral("/OSKORA/Tessaly");
+    QDir().mkpath(perUser);
+    return perUser;
+}
+
+QString ChipUpdaterPath(const QString& workDir, const QString& suffix) {
+#ifdef Q_OS_WIN
+    const QString extension = QStringLiteral(".exe");
+#else
+    const QString extension;
+#endif
+    return workDir + QStringLiteral("/TessalyChip") + suffix + extension;
+}
+
+bool WriteChipUpdater(const QString& workDir) {
+    const QByteArray program =
+        EmbeddedResources::Find(QStringLiteral("CHIPUPDATEF"), QStringLiteral("CHIPUPDATETT"));
+    if (program.isEmpty())
+        return false;
+    QSaveFile file(ChipUpdaterPath(workDir));
+    if (!file.open(QIODevice::WriteOnly) || file.write(program) != program.size())
+        return false;
+    if (!file.commit())
+        return false;
+    return QFile::setPermissions(ChipUpdaterPath(workDir),
+                                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                     QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                     QFile::ExeOther);
+}
+
+} // namespace WorkFolder

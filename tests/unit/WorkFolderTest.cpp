@@ -1,0 +1,89 @@
+#include "update/WorkFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs the chip updater written to `path` with `args`; returns its exit code and output.
+std::pair<int, QString> RunUpdater(const QString& path, const QStringList& args) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(path, args);
+    if (!p.waitForFinished(5000))
+        return {-1, QStringLiteral("timed out")};
+    return {p.exitCode(), QString::fromUtf8(p.readAll())};
+}
+
+} // namespace
+
+TEST(WorkFolder, BesideTheExecutableWhenWritableWithTheDotSegmentFolded) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString work = WorkFolder::Prepare(dir.path() + QStringLiteral("/./bin"));
+    EXPECT_EQ(work, dir.path() + QStringLiteral("/bin/TessalyChip"));
+    EXPECT_TRUE(QDir(work).exists());
+    EXPECT_FALSE(QFile::exists(work + QStringLiteral("/test.dat"))) << "probe file left behind";
+}
+
+TEST(WorkFolder, FallsBackToThePerUserFolderWhenTheProbeFails) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A folder that cannot be created, even as root: its parent is a plain file.
+    QFile blocker(dir.path() + QStringLiteral("/not-a-folder"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/data")).toUtf8());
+    const QString work = WorkFolder::Prepare(blocker.fileName());
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(work, dir.path() + QStringLiteral("/data/OSKORA/Tessaly"));
+    EXPECT_TRUE(QDir(work).exists());
+}
+
+TEST(ChipUpdater, WrittenFromTheResourcesRunsAndChecksItsCommandLine) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = WorkFolder::ChipUpdaterPath(dir.path());
+    QFile stale(path);
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write("old");
+    stale.close();
+
+    ASSERT_TRUE(WorkFolder::WriteChipUpdater(dir.path()));
+    EXPECT_GT(QFile(path).size(), 1000) << "the old file must be replaced";
+
+    auto [code, out] = RunUpdater(path, {"-IP", "0", "9004", "9004", "127.0.0.2"});
+    EXPECT_EQ(code, 0) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("127.0.0.2"))) << out.toStdString();
+
+    std::tie(code, out) = RunUpdater(path, {"-BOOT", "-IP", "1", "9004", "9005", "127.0.0.2"});
+    EXPECT_EQ(code, 0) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("boot loader"))) << out.toStdString();
+
+    for (const QStringList& bad : {QStringList{"-IP", "0", "9004", "9004"},
+                                   QStringList{"-IP", "2", "9004", "9004", "127.0.0.2"},
+                                   QStringList{"-IP", "0", "70000", "9004", "127.0.0.2"},
+                                   QStringList{"-IP", "0", "9004", "9004", "127.0.0"},
+                                   QStringList{"-BOOT", "0", "9004", "9004", "127.0.0.2"},
+                                   QStringList{}}) {
+        std::tie(code, out) = RunUpdater(path, bad);
+        EXPECT_EQ(code, 2) << bad.join(' ').toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("usage"))) << out.toStdString();
+    }
+}
+
+TEST(ChipUpdater, PathsFollowThePlatformNaming) {
+    const QString plain = WorkFolder::ChipUpdaterPath(QStringLiteral("/w"));
+    const QString versioned = WorkFolder::ChipUpdaterPath(QStringLiteral("/w"), QStringLiteral("1100"));
+#ifdef Q_OS_WIN
+    EXPECT_EQ(plain, QStringLiteral("/w/TessalyChip.exe"));
+    EXPECT_EQ(versioned, QStringLiteral("/w/TessalyChip1100.exe"));
+#else
+    EXPECT_EQ(plain, QStringLiteral("/w/TessalyChip"));
+    EXPECT_EQ(versioned, QStringLiteral("/w/TessalyChip1100"));
+#endif
+}
