@@ -55,7 +55,9 @@ void TConfirm1Dlg::SetLabel1Size(int pointSize) {
     Label1->setFont(font);
 }
 
-void TConfirm1Dlg::SetLabel1Colour(const QColor& colour) { SetTextColour(Label1, colour); }
+void TConfirm1Dlg::SetLabel1Colour(const QColor& colour) {
+    SetTextColour(Label1, colour);
+}
 
 void TConfirm1Dlg::OKBtnClick() {
     fShowing = 0;

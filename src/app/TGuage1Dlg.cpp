@@ -45,7 +45,9 @@ void TGuage1Dlg::PrepareForConnect(const QString& caption, const QString& text) 
     Label1->setText(text);
 }
 
-void TGuage1Dlg::Button1Click() { running_ = 0; }
+void TGuage1Dlg::Button1Click() {
+    running_ = 0;
+}
 
 void TGuage1Dlg::showEvent(QShowEvent* event) {
     running_ = 1;

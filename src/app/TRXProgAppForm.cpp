@@ -35,7 +35,9 @@ namespace {
 
 const QString kCaption = QStringLiteral("ZMW ファームウェアアップデート");
 
-void MakeSunken(QLabel* label) { label->setFrameStyle(QFrame::Panel | QFrame::Sunken); }
+void MakeSunken(QLabel* label) {
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+}
 
 QStringList LocalFiles(const QMimeData* mime) {
     QStringList files;
@@ -55,6 +57,7 @@ TRXProgAppForm::TRXProgAppForm(const StartupContext& context, QWidget* parent)
     BuildControls();
     BuildMenus();
     memoSink_ = std::make_unique<MemoLogSink>(SPTMemo);
+    setAcceptDrops(true);
 
     RaiseTimerResolution();
     PrepareWorkFolder();
@@ -257,7 +260,6 @@ void TRXProgAppForm::showEvent(QShowEvent* event) {
 }
 
 void TRXProgAppForm::FormShow() {
-    setAcceptDrops(true);
     link_->ProcessMessages();
     raise();
     activateWindow();
@@ -328,14 +330,18 @@ void TRXProgAppForm::Rom1Click() {
 void TRXProgAppForm::Boot1Click() {
     // The switch itself always reports success; only an answer from the R/W counts here.
     const bool ok = link_->SetProgMode() != 0 && link_->LastReplyOk != 0;
-    AddLog(QStringLiteral("SetProgMode : ") + (ok ? QStringLiteral(" : OK")
-                                                  : QStringLiteral(" : NG")),
+    AddLog(QStringLiteral("SetProgMode : ") +
+               (ok ? QStringLiteral(" : OK") : QStringLiteral(" : NG")),
            1);
 }
 
-void TRXProgAppForm::MnClearClick() { memoSink_->Clear(); }
+void TRXProgAppForm::MnClearClick() {
+    memoSink_->Clear();
+}
 
-void TRXProgAppForm::HelpAboutItemClick() { AboutBox->exec(); }
+void TRXProgAppForm::HelpAboutItemClick() {
+    AboutBox->exec();
+}
 
 // ---- Dropped files ------------------------------------------------------------------------
 
@@ -362,17 +368,24 @@ void TRXProgAppForm::DropFiles(const QStringList& fileNames) {
 
 // ---- What the link asks of the window -----------------------------------------------------
 
-void TRXProgAppForm::SetStatusText(const QString& text) { statusBar()->showMessage(text); }
+void TRXProgAppForm::SetStatusText(const QString& text) {
+    statusBar()->showMessage(text);
+}
 
-void TRXProgAppForm::SetStepTitle(const QString& text) { STTitle->setText(text); }
+void TRXProgAppForm::SetStepTitle(const QString& text) {
+    STTitle->setText(text);
+}
 
-void TRXProgAppForm::SetAddressText(const QString& text) { STAddr->setText(text); }
+void TRXProgAppForm::SetAddressText(const QString& text) {
+    STAddr->setText(text);
+}
 
-void TRXProgAppForm::SetGauge(int percent) { CGauge1->setValue(percent); }
+void TRXProgAppForm::SetGauge(int percent) {
+    CGauge1->setValue(percent);
+}
 
 void TRXProgAppForm::ShowErrorBox(const QString& text) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("エラー"), text, QMessageBox::Yes,
-                    this);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("エラー"), text, QMessageBox::Yes, this);
     box.exec();
 }
 
@@ -406,4 +419,6 @@ void TRXProgAppForm::HideConnectProgress() {
         progress_->hide();
 }
 
-void TRXProgAppForm::CloseMainWindow() { close(); }
+void TRXProgAppForm::CloseMainWindow() {
+    close();
+}

@@ -3,8 +3,8 @@
 #include <QtGlobal>
 
 #ifdef Q_OS_WIN
-#include <windows.h>
 #include <timeapi.h>
+#include <windows.h>
 
 void RaiseTimerResolution() {
     for (UINT period = 1; period <= 1000; ++period)

@@ -33,7 +33,9 @@ QFont Mincho(int pixelSize) {
                       pixelSize);
 }
 
-QFont Gothic(int pixelSize) { return WithPixels(GothicBase(), pixelSize); }
+QFont Gothic(int pixelSize) {
+    return WithPixels(GothicBase(), pixelSize);
+}
 
 QFont PGothic(int pixelSize) {
     return WithPixels(Make({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),

@@ -15,7 +15,9 @@ std::uint32_t FromBytes(const std::array<int, 4>& bytes) {
     return value;
 }
 
-QString ToText(std::uint32_t value) { return QHostAddress(value).toString(); }
+QString ToText(std::uint32_t value) {
+    return QHostAddress(value).toString();
+}
 
 std::optional<std::uint32_t> ParseAddress(const QString& text) {
     const QString trimmed = text.trimmed();

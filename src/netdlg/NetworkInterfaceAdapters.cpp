@@ -9,7 +9,9 @@ constexpr std::uint32_t kLocalHost = 0x7F000001u;
 
 } // namespace
 
-Ipv4Adapter NetworkInterfaceAdapters::LoopbackNetwork() { return {kLocalHost, 0xFF000000u}; }
+Ipv4Adapter NetworkInterfaceAdapters::LoopbackNetwork() {
+    return {kLocalHost, 0xFF000000u};
+}
 
 QList<Ipv4Adapter> NetworkInterfaceAdapters::Adapters() const {
     QList<Ipv4Adapter> adapters;

@@ -33,8 +33,7 @@ QSpinBox* MakeEdit(QWidget* parent, int maximum) {
 
 TSetIPAddr1Dlg::TSetIPAddr1Dlg(const AdapterSource& adapters, const tagTCPIPPara& params,
                                int& reWriteFlag, QWidget* parent)
-    : QDialog(parent), adapters_(adapters.Adapters()), result_(params),
-      reWriteFlag_(reWriteFlag) {
+    : QDialog(parent), adapters_(adapters.Adapters()), result_(params), reWriteFlag_(reWriteFlag) {
     BuildControls();
     FillGrid();
 
@@ -204,7 +203,9 @@ void TSetIPAddr1Dlg::SetModeIndex(int index) {
     RGIPModeClick(index == 0 ? 0 : 1);
 }
 
-int TSetIPAddr1Dlg::ModeIndex() const { return RGIPModeServer->isChecked() ? 0 : 1; }
+int TSetIPAddr1Dlg::ModeIndex() const {
+    return RGIPModeServer->isChecked() ? 0 : 1;
+}
 
 void TSetIPAddr1Dlg::RGIPModeClick(int index) {
     // The R/W as server: the tool connects to the client port; as client: the other way round.
