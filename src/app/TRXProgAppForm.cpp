@@ -119,6 +119,7 @@ void TRXProgAppForm::BuildControls() {
     CGauge1 = new QProgressBar(Panel4);
     CGauge1->setFixedSize(277, 26);
     CGauge1->setRange(0, 100);
+    CGauge1->setAlignment(Qt::AlignCenter);
     CGauge1->setStyleSheet(QStringLiteral("QProgressBar { background: palette(button); }"
                                           " QProgressBar::chunk { background: blue; }"));
     auto* gaugeLayout = new QHBoxLayout(Panel4);
