@@ -56,6 +56,7 @@ bool TFlashWrRXCont::IsReWriteArgument(const QStringList& arguments) {
 }
 
 void TFlashWrRXCont::SetTargetDevice(std::int32_t kind, std::int32_t romSizeCode) {
+    const std::uint32_t oldBase = RomImageBase;
     OptionPara.fCPUType = kind;
     OptionPara.fROMSize = romSizeCode;
     RomImageCrcEnd = tessaly::kRomImageCrcEnd;
@@ -64,10 +65,15 @@ void TFlashWrRXCont::SetTargetDevice(std::int32_t kind, std::int32_t romSizeCode
         RomImageEnd = tessaly::kRomImageEnd;
         RomImageBase = tessaly::RomImageBaseForSizeCode(romSizeCode);
     }
+    // The image must always span exactly its bounds: the programming and the CRC read it
+    // page by page from RomImageBase. Before the constructor sizes it there is nothing to move.
+    if (!RomImage.empty())
+        FitRomImageToBounds(oldBase);
 }
 
 void TFlashWrRXCont::ResetRomImage() {
     RomImage.assign(static_cast<std::size_t>(RomImageEnd - RomImageBase) + 1, 0xFF);
+    RomImageRanges.clear();
     RomImageLoaded = 0;
 }
 
@@ -155,7 +161,10 @@ bool TFlashWrRXCont::WaitUntil(const std::function<bool()>& ready, std::uint32_t
         ProcessMessages();
         if (TickTimerExpired(limitMs))
             return false;
-        env_.Pump().WaitForEvents(SharedStopwatch().Remaining(env_.Clock().NowMs(), limitMs));
+        // What the second pass handled may already be the reply: blocking now would sleep
+        // through it until the next event or the limit.
+        if (!ready())
+            env_.Pump().WaitForEvents(SharedStopwatch().Remaining(env_.Clock().NowMs(), limitMs));
     }
 }
 

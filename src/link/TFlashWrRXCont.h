@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/image/ImageLoad.h"
 #include "core/link/RxRing.h"
 #include "link/LinkEnvironment.h"
 #include "link/LinkOperator.h"
@@ -91,8 +92,21 @@ public:
     bool LoadSRecordFile(const QString& fileName);
     bool LoadIntelHexFile(const QString& fileName);
     bool LoadRomImageFile(const QString& fileName);
-    // The embedded firmware at start-up: S-record text parsed into the image.
+    // The embedded firmware at start-up: S-record text parsed into the image. It does not set
+    // RomImageLoaded, even on success: the main window sets it after the parse whatever the
+    // result, as the program always has (a failed parse leaves a blank image marked loaded).
     bool LoadSRecordText(const QByteArray& text);
+    // CRC-16/X-25 of the image from RomImageBase through RomImageCrcEnd; the boot-mode
+    // verification compares the CRC the MCU reports for its flash with it.
+    std::uint16_t ComputeRomImageCrc() const;
+    // After the bounds moved (SetTargetDevice): carries the image over to the new bounds by
+    // address. When data of the firmware no longer fits, the image is marked not loaded so
+    // that the update refuses to start until a firmware is loaded again.
+    void FitRomImageToBounds(std::uint32_t oldBase);
+    // Where the last load stored data, adjacent runs merged; empty when nothing is loaded.
+    std::vector<tessaly::AddressRange> RomImageRanges;
+    // Why the last firmware file could not be read (also logged); empty when it was read.
+    QString RomImageFileError;
 
     // ---- Boot-mode protocol (boot/) -------------------------------------------------------
     // Set-up and the steps of the update. The address text and gauge of the program step go

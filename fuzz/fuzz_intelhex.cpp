@@ -1,0 +1,5 @@
+#include "ImageFuzzCheck.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return FuzzImageParser(data, size, tessaly::ParseIntelHex, 0x00);
+}

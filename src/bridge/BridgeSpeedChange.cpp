@@ -1,0 +1,67 @@
+// The bridge module keeps its serial speed in its setup record: read the record over UDP,
+// change the speed code in it and write it back. The TCP link is closed meanwhile; the caller
+// reconnects.
+#include "bridge/BridgeTexts.h"
+#include "bridge/TXPortUDP.h"
+#include "core/bridge/BridgeDatagram.h"
+#include "link/TFlashWrRXCont.h"
+
+namespace {
+
+// The module restarts its serial side after accepting a record; it is given about a second,
+// in short slices so the window stays responsive.
+constexpr int kAcceptPauseSlices = 100;
+constexpr std::uint32_t kAcceptPauseSliceMs = 10;
+// Pause between reading the record and writing it back.
+constexpr std::uint32_t kBeforeWriteMs = 100;
+// How long the port is tried again after the exchange, and how often.
+constexpr std::uint32_t kRebindLimitMs = 3000;
+constexpr std::uint32_t kRebindRetryMs = 20;
+
+} // namespace
+
+void TFlashWrRXCont::SetBridgeSpeed(std::int32_t speedIndex) {
+    CloseLink();
+    ChangeBridgeSerialSpeed(speedIndex, TCPIPPara.TCPServAddr);
+}
+
+bool TFlashWrRXCont::ChangeBridgeSerialSpeed(std::int32_t speedIndex, const QString& host) {
+    TXPortUDP udp(*this, LogMemo);
+    udp.Trace = BridgeTrace;
+
+    udp.SendCommand(host, tessaly::kBridgeReadSetup);
+    const bool recordReceived = udp.WaitForReply(tessaly::kSetupReplyLength);
+    if (recordReceived) {
+        const std::vector<std::uint8_t> record =
+            tessaly::PatchedSetupRecord(udp.Received(), speedIndex);
+        SleepMs(kBeforeWriteMs);
+        udp.SendCommandWithData(host, tessaly::kBridgeWriteSetup,
+                                static_cast<std::int32_t>(record.size()), record.data());
+        if (udp.WaitForReply(tessaly::kBridgeHeaderLength) &&
+            tessaly::IsSetupAccepted(udp.Received())) {
+            for (int i = 0; i < kAcceptPauseSlices; ++i) {
+                SleepMs(kAcceptPauseSliceMs);
+                ProcessMessages();
+            }
+            udp.Unbind();
+        } else {
+            // The result still says the record was read (callers reconnect either way), but
+            // the operator must be able to see that the speed may not have changed.
+            udp.AddLog(BridgeTexts::kNotAccepted);
+        }
+    }
+    udp.Unbind();
+
+    // Take the port once more before letting it go, so that a program holding it exclusively
+    // shows up in the log now rather than at the next speed change.
+    // A port that stays taken is reported once, not at every retry: a line per retry would
+    // fill the log pane and the 1000-line rule would wipe the update's log.
+    StartTickTimer();
+    for (bool first = true; !udp.EnsureBound(first); first = false) {
+        ProcessMessages();
+        if (TickTimerExpired(kRebindLimitMs))
+            break;
+        Env().Pump().WaitForEvents(kRebindRetryMs);
+    }
+    return recordReceived;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// The bridge controller's log lines, shared by the code and its tests.
+namespace BridgeTexts {
+
+inline const QString kBindError = QStringLiteral("接続エラー");
+// The two words are separated by an ideographic space (U+3000).
+inline const QString kReplyTimeout = QStringLiteral("レスポンス待ち　タイムオーバー");
+inline const QString kIdPrefix = QStringLiteral("ID : ");
+inline const QString kFirmwarePrefix = QStringLiteral("Firmware : ");
+inline const QString kMacPrefix = QStringLiteral("MAC Address : ");
+
+// The module answered the setup request but did not confirm the record it was sent: the speed
+// may not have changed.
+inline const QString kNotAccepted =
+    QStringLiteral("NG: X-Portが設定の書き込みを受け付けませんでした（0xFB応答なし）");
+// A datagram from an address other than the module that was asked.
+inline const QString kForeignSender = QStringLiteral("X-Port UDP: 問い合わせ先以外からの応答を無視: ");
+
+} // namespace BridgeTexts

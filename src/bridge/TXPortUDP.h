@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+#include <QUdpSocket>
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+class TFlashWrRXCont;
+class LogSink;
+
+// The bridge module's UDP configuration endpoint, alive for one bridge operation: a UDP socket
+// on port 30718 of every local IPv4 address, shared so that a module stand-in on a loopback
+// address can hold the same port. Datagrams are handled on the UI thread, while a wait of the
+// owning controller runs the event loop.
+class TXPortUDP {
+public:
+    // `owner` supplies the event pump, the clock and the reply wait; lines go to `logMemo`.
+    TXPortUDP(TFlashWrRXCont& owner, LogSink* logMemo);
+    ~TXPortUDP();
+    TXPortUDP(const TXPortUDP&) = delete;
+    TXPortUDP& operator=(const TXPortUDP&) = delete;
+
+    // One line on the log pane, shown whatever the debug setting (the 1000-line rule applies).
+    void AddLog(const QString& text);
+
+    // Takes port 30718 and lets it settle for 200 ms; false when it is taken, logged as
+    // "接続エラー" unless `reportFailure` is false.
+    bool Bind(bool reportFailure = true);
+    // Frees the port; always true.
+    bool Unbind();
+    bool EnsureBound(bool reportFailure = true);
+    bool IsActive() const;
+
+    // Both forget the last reply first (RxCount 0) and send even when the port could not be
+    // bound; a send to a refused destination is logged and does not leave the machine.
+    void SendCommand(const QString& host, std::uint8_t code);
+    void SendCommandWithData(const QString& host, std::uint8_t code, std::int32_t count,
+                             const std::uint8_t* data);
+    // Waits up to 1000 ms for one datagram of at least `minLength` bytes.
+    bool WaitForReply(std::int32_t minLength);
+
+    // The receive handler: keeps the datagram (its full length in RxCount, at most 1024 bytes
+    // of it) and decodes version replies.
+    void IdUDPServer1UDPRead(std::span<const std::uint8_t> datagram,
+                             const QHostAddress& sender);
+
+    // The bytes of the last datagram that were kept.
+    std::span<const std::uint8_t> Received() const;
+
+    static constexpr std::size_t kRxBufferSize = 1024;
+    std::array<std::uint8_t, kRxBufferSize> RxBuffer{};
+    std::int32_t RxCount = 0;
+    bool IsBound = false;
+    QString BridgeMacText;
+    // Logs every datagram sent and received as a byte dump.
+    int Trace = 0;
+
+private:
+    void Send(const QString& host, std::span<const std::uint8_t> datagram);
+    void ReadPendingDatagrams();
+
+    TFlashWrRXCont& owner_;
+    LogSink* logMemo_;
+    QUdpSocket socket_;
+    // Only the module that was asked may answer; set by every send.
+    QHostAddress peer_;
+};

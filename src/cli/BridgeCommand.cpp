@@ -1,0 +1,74 @@
+// tessaly-cli bridge: moves the bridge module's serial speed the way the update does.
+#include "cli/CliCommand.h"
+#include "cli/CliLinkOptions.h"
+#include "cli/ConsoleLog.h"
+#include "link/QtLinkEnvironment.h"
+#include "link/TFlashWrRXCont.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kSpeedBps[] = {9600, 19200, 38400, 57600, 115200};
+
+int RunBridge(const QStringList& arguments) {
+    QCommandLineParser parser;
+    CliLinkOptions::Declare(parser, false);
+    parser.addOption({QStringLiteral("speed"), QStringLiteral("Speed index 0-4."),
+                      QStringLiteral("INDEX")});
+    parser.addOption({QStringLiteral("trace"), QStringLiteral("Dump every datagram.")});
+    if (!ParseCliArguments(parser, QStringLiteral("bridge"), arguments))
+        return CliExit::Usage;
+    const auto options = CliLinkOptions::Read(parser);
+    if (!options)
+        return CliExit::Usage;
+    bool ok = false;
+    const int speed = parser.value(QStringLiteral("speed")).toInt(&ok);
+    if (!ok || speed < 0 || speed > 4) {
+        std::fputs("tessaly-cli: --speed needs an index from 0 to 4\n", stderr);
+        return CliExit::Usage;
+    }
+
+    ConsoleLog log;
+    if (!log.Open(options->logFile)) {
+        std::fprintf(stderr, "tessaly-cli: cannot write %s\n",
+                     options->logFile.toUtf8().constData());
+        return CliExit::Failed;
+    }
+    TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {});
+    link.fDispDebugInfo = options->debug ? 1 : 0;
+    link.BridgeTrace = parser.isSet(QStringLiteral("trace")) ? 1 : 0;
+    link.TCPIPPara.TCPServAddr = options->host;
+
+    // No TCP link is open here, so this is what the update's bridge step does.
+    const bool recordRead = link.ChangeBridgeSerialSpeed(speed, options->host);
+    if (!recordRead) {
+        log.AppendLine(QStringLiteral("NG: %1 から設定レコードを読めませんでした").arg(options->host));
+        return CliExit::Failed;
+    }
+    log.AppendLine(QStringLiteral("OK: %1 のシリアル速度を %2bps (index %3) に設定しました")
+                       .arg(options->host)
+                       .arg(kSpeedBps[speed])
+                       .arg(speed));
+    return CliExit::Ok;
+}
+
+const CliCommand command(
+    "bridge",
+    "Change the serial speed of the R/W's bridge module over UDP 30718.\n"
+    "\n"
+    "usage: tessaly-cli bridge --host ADDR --speed INDEX [--trace] [--debug] [--log FILE]\n"
+    "\n"
+    "  --host ADDR    IPv4 address of the R/W (its bridge module)\n"
+    "  --speed INDEX  0 = 9600, 1 = 19200, 2 = 38400, 3 = 57600, 4 = 115200 bit/s\n"
+    "  --trace        dump every datagram sent and received\n"
+    "  --debug        show debug log lines\n"
+    "  --log FILE     also append the log to FILE\n"
+    "\n"
+    "Reads the module's setup record (00 00 00 F8), writes it back with the new speed code\n"
+    "(00 00 00 FD + record) and waits for the acknowledgement, printing the log lines.\n"
+    "exit codes: 0 the setup record was read (an unacknowledged write is logged as NG),\n"
+    "            1 no setup record, 2 bad command line",
+    RunBridge);
+
+} // namespace

@@ -1,0 +1,57 @@
+#include "cli/CliLinkOptions.h"
+
+#include <QHostAddress>
+
+#include <cstdio>
+
+namespace {
+
+void PrintError(const QString& text) {
+    std::fprintf(stderr, "tessaly-cli: %s\n", text.toUtf8().constData());
+}
+
+} // namespace
+
+void CliLinkOptions::Declare(QCommandLineParser& parser, bool withPort) {
+    parser.addOption({QStringLiteral("host"), QStringLiteral("IPv4 address of the R/W."),
+                      QStringLiteral("ADDR")});
+    if (withPort)
+        parser.addOption({QStringLiteral("port"), QStringLiteral("TCP port (default 9004)."),
+                          QStringLiteral("N"), QStringLiteral("9004")});
+    parser.addOption({QStringLiteral("debug"), QStringLiteral("Show debug log lines.")});
+    parser.addOption({QStringLiteral("log"), QStringLiteral("Also append the log to FILE."),
+                      QStringLiteral("FILE")});
+}
+
+std::optional<CliLinkOptions> CliLinkOptions::Read(const QCommandLineParser& parser) {
+    CliLinkOptions options;
+    options.host = parser.value(QStringLiteral("host")).trimmed();
+    QHostAddress address;
+    if (!address.setAddress(options.host) ||
+        address.protocol() != QAbstractSocket::IPv4Protocol) {
+        PrintError(QStringLiteral("--host needs an IPv4 address, got '%1'").arg(options.host));
+        return std::nullopt;
+    }
+    if (parser.optionNames().contains(QStringLiteral("port"))) {
+        bool ok = false;
+        options.port = parser.value(QStringLiteral("port")).toInt(&ok);
+        if (!ok || options.port < 1 || options.port > 65535) {
+            PrintError(QStringLiteral("--port needs a number from 1 to 65535"));
+            return std::nullopt;
+        }
+    }
+    options.debug = parser.isSet(QStringLiteral("debug"));
+    options.logFile = parser.value(QStringLiteral("log"));
+    return options;
+}
+
+bool ParseCliArguments(QCommandLineParser& parser, const QString& command,
+                       const QStringList& arguments) {
+    if (parser.parse(QStringList{command} + arguments) && parser.positionalArguments().isEmpty())
+        return true;
+    PrintError(parser.errorText().isEmpty()
+                   ? QStringLiteral("unexpected argument '%1'")
+                         .arg(parser.positionalArguments().value(0))
+                   : parser.errorText());
+    return false;
+}

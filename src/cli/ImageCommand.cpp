@@ -1,0 +1,198 @@
+// tessaly-cli image: loads a firmware file (or the built-in firmware) into the ROM image exactly
+// as the program does, and reports what the image holds.
+
+#include "cli/CliCommand.h"
+#include "cli/ConsoleLog.h"
+#include "core/image/RomImage.h"
+#include "core/link/ByteDump.h"
+#include "core/link/TargetDevice.h"
+#include "link/LinkOperator.h"
+#include "link/QtLinkEnvironment.h"
+#include "link/TFlashWrRXCont.h"
+#include "resources/EmbeddedResources.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+namespace ImageExit {
+constexpr int Unreadable = 10;  // the file could not be opened or read
+constexpr int NotFirmware = 11; // the file name ends in neither .MOT nor .HEX
+constexpr int NoEmbedded = 12;  // this build carries no firmware
+} // namespace ImageExit
+
+constexpr char kHelp[] =
+    "load a firmware file into the ROM image and report what it holds\n"
+    "\n"
+    "usage: tessaly-cli image FILE [--kind rx231|rx630|rx63t] [--rom-size-code N]\n"
+    "       tessaly-cli image --embedded [--kind ...] [--rom-size-code N]\n"
+    "\n"
+    "FILE is a Motorola S-record file (.MOT) or an Intel HEX file (.HEX), any letter case.\n"
+    "  --embedded          the firmware built into the program instead of a file\n"
+    "  --kind K            MCU kind: rx231 (default), rx630, rx63t\n"
+    "  --rom-size-code N   ROM-size code as in the environment dialog (default 11: 256K)\n"
+    "\n"
+    "Prints the image bounds, the loader's log lines, the data ranges stored, the bytes\n"
+    "stored, the 256-byte pages that hold data, the image CRC and the result.\n"
+    "\n"
+    "exit codes: 0 loaded, 1 not loaded (damaged record or data outside the image),\n"
+    "            2 bad command line, 10 file unreadable, 11 not a .MOT or .HEX file name,\n"
+    "            12 no built-in firmware in this build";
+
+struct ImageOptions {
+    QString file;
+    bool embedded = false;
+    std::int32_t kind = tessaly::kKindRx231;
+    std::int32_t romSizeCode = 11;
+};
+
+struct KindName {
+    const char* name;
+    std::int32_t kind;
+};
+constexpr KindName kKinds[] = {
+    {"rx231", tessaly::kKindRx231}, {"rx630", tessaly::kKindRx630}, {"rx63t", tessaly::kKindRx63T}};
+
+QString KindText(std::int32_t kind) {
+    for (const KindName& k : kKinds)
+        if (k.kind == kind)
+            return QString::fromLatin1(k.name).toUpper();
+    return QString::number(kind);
+}
+
+void Print(const QString& line) {
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+int UsageError(const QString& why) {
+    std::fprintf(stderr, "tessaly-cli image: %s\n(see tessaly-cli image --help)\n",
+                 why.toUtf8().constData());
+    return CliExit::Usage;
+}
+
+// Parses the command line; a message for the usage error otherwise.
+std::optional<QString> ParseOptions(const QStringList& arguments, ImageOptions& options) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (a == QLatin1String("--embedded")) {
+            options.embedded = true;
+        } else if (a == QLatin1String("--kind")) {
+            if (!hasValue)
+                return QStringLiteral("--kind needs a value");
+            const QString value = arguments[++i].toLower();
+            const auto* found =
+                std::find_if(std::begin(kKinds), std::end(kKinds),
+                             [&](const KindName& k) { return value == QLatin1String(k.name); });
+            if (found == std::end(kKinds))
+                return QStringLiteral("unknown kind '%1' (rx231, rx630 or rx63t)").arg(value);
+            options.kind = found->kind;
+        } else if (a == QLatin1String("--rom-size-code")) {
+            bool number = false;
+            options.romSizeCode = hasValue ? arguments[++i].toInt(&number) : 0;
+            if (!number)
+                return QStringLiteral("--rom-size-code needs a whole number");
+        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            return QStringLiteral("unknown option '%1'").arg(a);
+        } else if (options.file.isEmpty()) {
+            options.file = a;
+        } else {
+            return QStringLiteral("more than one file given");
+        }
+    }
+    if (options.embedded == !options.file.isEmpty())
+        return QStringLiteral("give either FILE or --embedded");
+    return std::nullopt;
+}
+
+// The out-of-range message box, as a line of output.
+class ConsoleOperator final : public LinkOperator {
+public:
+    void ShowOutOfRangeBox(const QString& text) override {
+        outOfRange = true;
+        Print(QStringLiteral("message: ") + text);
+    }
+    bool outOfRange = false;
+};
+
+QString Hex8(std::uint32_t value) {
+    return QString::fromStdString(tessaly::HexDigits(value, 8));
+}
+
+void PrintImage(const TFlashWrRXCont& link) {
+    Print(QStringLiteral("ranges: %1").arg(link.RomImageRanges.size()));
+    std::uint64_t stored = 0;
+    for (const tessaly::AddressRange& r : link.RomImageRanges) {
+        const std::uint64_t bytes = std::uint64_t{r.last} - r.first + 1;
+        stored += bytes;
+        Print(QStringLiteral("  %1-%2 (%3 bytes)").arg(Hex8(r.first), Hex8(r.last)).arg(bytes));
+    }
+    Print(QStringLiteral("stored: %1 bytes").arg(stored));
+    Print(QStringLiteral("pages with data: %1 of %2")
+              .arg(tessaly::CountPagesWithData(link.RomImage))
+              .arg((link.RomImage.size() + tessaly::kRomPageSize - 1) / tessaly::kRomPageSize));
+    Print(QStringLiteral("image CRC: 0x%1 (%2-%3)")
+              .arg(QString::fromStdString(tessaly::HexDigits(link.ComputeRomImageCrc(), 4)),
+                   Hex8(link.RomImageBase), Hex8(link.RomImageCrcEnd)));
+}
+
+int RunImage(const QStringList& arguments) {
+    ImageOptions options;
+    if (const std::optional<QString> error = ParseOptions(arguments, options))
+        return UsageError(*error);
+
+    tagOptionPara settings;
+    settings.fCPUType = options.kind;
+    settings.fROMSize = options.romSizeCode;
+    ConsoleLog log;
+    ConsoleOperator person;
+    TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, settings, {}, &person);
+
+    Print(QStringLiteral("source: %1")
+              .arg(options.embedded ? QStringLiteral("built-in firmware") : options.file));
+    Print(QStringLiteral("target: %1, ROM-size code %2")
+              .arg(KindText(options.kind))
+              .arg(options.romSizeCode));
+    Print(QStringLiteral("bounds: %1-%2 (%3 bytes)")
+              .arg(Hex8(link.RomImageBase), Hex8(link.RomImageEnd))
+              .arg(link.RomImage.size()));
+
+    bool loaded = false;
+    if (options.embedded) {
+        const QByteArray text =
+            EmbeddedResources::Find(QStringLiteral("HEXDATA"), QStringLiteral("HexData1"));
+        if (text.isEmpty()) {
+            Print(QStringLiteral("result: NG: this build carries no built-in firmware"));
+            return ImageExit::NoEmbedded;
+        }
+        loaded = link.LoadSRecordText(text);
+    } else {
+        const QString extension = QFileInfo(options.file).suffix().toUpper();
+        if (extension != QLatin1String("MOT") && extension != QLatin1String("HEX")) {
+            Print(QStringLiteral("result: NG: not a firmware file name (.MOT or .HEX)"));
+            return ImageExit::NotFirmware;
+        }
+        loaded = link.LoadRomImageFile(options.file);
+        if (!link.RomImageFileError.isEmpty()) {
+            Print(QStringLiteral("result: NG: the file could not be read"));
+            return ImageExit::Unreadable;
+        }
+    }
+    PrintImage(link);
+    if (loaded) {
+        Print(QStringLiteral("result: OK"));
+        return CliExit::Ok;
+    }
+    Print(person.outOfRange
+              ? QStringLiteral("result: NG: data outside the image; nothing kept")
+              : QStringLiteral("result: NG: a damaged record (checksum or count); nothing kept"));
+    return CliExit::Failed;
+}
+
+const CliCommand kImageCommand("image", kHelp, &RunImage);
+
+} // namespace

@@ -1,0 +1,79 @@
+// tessaly-cli probe: looks for the R/W the way the program does at start, without a dialog.
+#include "cli/CliCommand.h"
+#include "cli/CliLinkOptions.h"
+#include "cli/ConsoleLog.h"
+#include "link/LinkOperator.h"
+#include "link/QtLinkEnvironment.h"
+#include "link/TFlashWrRXCont.h"
+
+#include <cstdio>
+
+namespace {
+
+// The connection dialog answered from the command line; the error box goes to stderr.
+class ProbeOperator final : public LinkOperator {
+public:
+    explicit ProbeOperator(const CliLinkOptions& options) : options_(options) {}
+
+    bool AskConnectionSettings(tagTCPIPPara& params, int& /*reWriteMode*/) override {
+        params.TCPServAddr = options_.host;
+        params.TCPServPort = options_.port;
+        return true;
+    }
+    void ShowErrorBox(const QString& text) override {
+        std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    }
+
+private:
+    const CliLinkOptions& options_;
+};
+
+int RunProbe(const QStringList& arguments) {
+    QCommandLineParser parser;
+    CliLinkOptions::Declare(parser, true);
+    if (!ParseCliArguments(parser, QStringLiteral("probe"), arguments))
+        return CliExit::Usage;
+    const auto options = CliLinkOptions::Read(parser);
+    if (!options)
+        return CliExit::Usage;
+
+    ConsoleLog log;
+    if (!log.Open(options->logFile)) {
+        std::fprintf(stderr, "tessaly-cli: cannot write %s\n",
+                     options->logFile.toUtf8().constData());
+        return CliExit::Failed;
+    }
+    ProbeOperator op(*options);
+    // No "boot" argument: a probe always searches, whatever the R/W's state.
+    TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}, &op);
+    link.fDispDebugInfo = options->debug ? 1 : 0;
+
+    if (link.ConnectReader() != 1 || link.ReaderFound != 1)
+        return CliExit::Failed;
+    log.AppendLine(QStringLiteral("OK: R/W %1:%2  ROM %3  CHIP %4")
+                       .arg(options->host)
+                       .arg(options->port)
+                       .arg(link.RomVersionText(),
+                            link.ChipAnswered ? link.ChipVersionText()
+                                              : QStringLiteral("(応答なし)")));
+    link.CloseLink();
+    return CliExit::Ok;
+}
+
+const CliCommand command(
+    "probe",
+    "Find the R/W and print its ROM and CHIP versions.\n"
+    "\n"
+    "usage: tessaly-cli probe --host ADDR [--port N] [--debug] [--log FILE]\n"
+    "\n"
+    "  --host ADDR  IPv4 address of the R/W\n"
+    "  --port N     its TCP port (default 9004)\n"
+    "  --debug      show debug log lines, with every byte sent and received\n"
+    "  --log FILE   also append the log to FILE\n"
+    "\n"
+    "Connects as the program does at start: a first try at the bridge's current speed, then,\n"
+    "if the R/W does not answer, a second try after setting the bridge module to 115.2 kbit/s.\n"
+    "exit codes: 0 the R/W was found and its ROM version read, 1 not found, 2 bad command line",
+    RunProbe);
+
+} // namespace

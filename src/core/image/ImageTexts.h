@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string_view>
+
+namespace tessaly::image_text {
+
+// Texts of the firmware image loaders, shared by the code and its tests.
+constexpr std::string_view kOutOfRange = "データが、範囲外です！！";
+constexpr std::string_view kSummaryHead = "プログラムデータ読み込み終了[";
+constexpr std::string_view kSummaryTail = "Bytes]";
+constexpr std::string_view kCrcHead = "CRC: ";
+// Failures to read a firmware file: the reason follows after " : ".
+constexpr std::string_view kCannotOpen = "NG: ファイルを開けません";
+constexpr std::string_view kCannotRead = "NG: ファイルを読み込めません";
+constexpr std::string_view kTooLarge = "NG: ファイルが大きすぎます";
+// The ROM size changed and the loaded firmware no longer fits the image.
+constexpr std::string_view kImageOutsideNewBounds =
+    "NG: ROMサイズの変更でＲＯＭデータが範囲外になりました。読み込み直してください";
+
+} // namespace tessaly::image_text

@@ -1,0 +1,142 @@
+#include "bridge/BridgeTexts.h"
+#include "bridge/TXPortUDP.h"
+#include "link/QtLinkEnvironment.h"
+#include "link/TFlashWrRXCont.h"
+#include "support/UdpModuleStandIn.h"
+#include "support/VectorLogSink.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kModule = QStringLiteral("127.0.0.2");
+
+// A datagram of `length` bytes; from 4 bytes on it carries the version reply code and, as far
+// as it reaches, the version fields.
+QByteArray VersionDatagram(int length) {
+    QByteArray d(length, '\0');
+    const char fields[][2] = {{3, '\xF7'}, {6, '\x20'}, {7, 6}, {8, 'X'}, {9, '5'},
+                              {24, '\x00'}, {25, '\x20'}, {26, '\x4A'}, {27, '\xBC'},
+                              {28, '\x0F'}, {29, '\xE1'}};
+    for (const auto& f : fields)
+        if (f[0] < length)
+            d[f[0]] = f[1];
+    return d;
+}
+
+class BridgeEndpoint : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(module.bound); }
+
+    // Runs the event loop until a datagram of any length has been taken in.
+    bool AwaitAnyDatagram() {
+        link.StartTickTimer();
+        return link.WaitUntil([&] { return udp.RxCount >= 0; }, 1000);
+    }
+
+    VectorLogSink log;
+    TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
+    UdpModuleStandIn module;
+    TXPortUDP udp{link, &log};
+};
+
+} // namespace
+
+TEST_F(BridgeEndpoint, EveryDatagramSizeIsCountedWholeAndKeptUpTo1024Bytes) {
+    int length = 0;
+    module.answer = [&](const QNetworkDatagram& r) { module.ReplyTo(r, VersionDatagram(length)); };
+    for (int n : {0, 3, 29, 30, 123, 124, 130, 1500}) {
+        SCOPED_TRACE(n);
+        length = n;
+        log.lines.clear();
+        udp.SendCommand(kModule, 0xF6);
+        udp.RxCount = -1; // tells "nothing yet" from an empty datagram
+        ASSERT_TRUE(AwaitAnyDatagram());
+        EXPECT_EQ(udp.RxCount, n);
+        EXPECT_EQ(udp.Received().size(), static_cast<std::size_t>(std::min(n, 1024)));
+        const bool decoded = log.Contains(BridgeTexts::kIdPrefix + QStringLiteral("X5"));
+        EXPECT_EQ(decoded, n >= 30);
+        if (decoded) {
+            EXPECT_TRUE(log.Contains(BridgeTexts::kFirmwarePrefix + QStringLiteral("6.2")));
+            EXPECT_TRUE(log.Contains(BridgeTexts::kMacPrefix +
+                                     QStringLiteral("00-20-4A-BC-0F-E1")));
+            EXPECT_EQ(udp.BridgeMacText, QStringLiteral("00-20-4A-BC-0F-E1"));
+        }
+    }
+    EXPECT_EQ(module.received.back(), QByteArray("\0\0\0\xF6", 4));
+}
+
+TEST_F(BridgeEndpoint, BurstOfShortDatagramsDoesNotMakeARecord) {
+    module.answer = [&](const QNetworkDatagram& r) {
+        for (int i = 0; i < 8; ++i)
+            module.ReplyTo(r, QByteArray(100, '\x11'));
+    };
+    udp.SendCommand(kModule, 0xF8);
+    EXPECT_FALSE(udp.WaitForReply(124));
+    EXPECT_EQ(udp.RxCount, 100);
+    EXPECT_EQ(log.lines.last(), BridgeTexts::kReplyTimeout);
+}
+
+TEST_F(BridgeEndpoint, ReplyToAnEarlierSendIsForgotten) {
+    bool answering = true;
+    module.answer = [&](const QNetworkDatagram& r) {
+        if (answering)
+            module.ReplyTo(r, QByteArray(124, '\x22'));
+    };
+    udp.SendCommand(kModule, 0xF8);
+    ASSERT_TRUE(udp.WaitForReply(124));
+    answering = false;
+    udp.SendCommand(kModule, 0xF8);
+    EXPECT_EQ(udp.RxCount, 0);
+    EXPECT_FALSE(udp.WaitForReply(124));
+}
+
+TEST_F(BridgeEndpoint, DatagramsFromAnotherAddressAreIgnored) {
+    UdpModuleStandIn stranger(QStringLiteral("127.0.0.3"));
+    ASSERT_TRUE(stranger.bound);
+    module.answer = [&](const QNetworkDatagram& r) {
+        stranger.socket.writeDatagram(VersionDatagram(124), r.senderAddress(),
+                                      static_cast<quint16>(r.senderPort()));
+    };
+    udp.SendCommand(kModule, 0xF8);
+    EXPECT_FALSE(udp.WaitForReply(4));
+    EXPECT_TRUE(log.Contains(BridgeTexts::kForeignSender + QStringLiteral("127.0.0.3")));
+    EXPECT_FALSE(log.Contains(BridgeTexts::kIdPrefix + QStringLiteral("X5")));
+}
+
+TEST_F(BridgeEndpoint, UnbindFreesThePortAndSendsBindAgain) {
+    ASSERT_TRUE(udp.Bind());
+    EXPECT_TRUE(udp.IsActive());
+    EXPECT_TRUE(udp.IsBound);
+    EXPECT_TRUE(udp.Unbind());
+    EXPECT_FALSE(udp.IsActive());
+    EXPECT_FALSE(udp.IsBound);
+    module.answer = [&](const QNetworkDatagram& r) { module.ReplyTo(r, QByteArray(4, '\0')); };
+    udp.SendCommand(kModule, 0xF8);
+    EXPECT_TRUE(udp.IsActive());
+    EXPECT_TRUE(udp.WaitForReply(4));
+}
+
+TEST_F(BridgeEndpoint, RefusedDestinationIsLoggedAndNotSent) {
+    ASSERT_TRUE(qEnvironmentVariableIsSet("TESSALY_LOOPBACK_ONLY"));
+    udp.SendCommand(QStringLiteral("192.0.2.1"), 0xF8);
+    EXPECT_TRUE(log.Contains(QStringLiteral("NG: TESSALY_LOOPBACK_ONLY: 192.0.2.1") +
+                             QStringLiteral(" はループバックではないため送信しません")));
+}
+
+// Without the stand-in: a program holding the port exclusively.
+TEST(BridgeEndpointPortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 30718, QAbstractSocket::DontShareAddress));
+    VectorLogSink log;
+    TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
+    EXPECT_FALSE(link.ChangeBridgeSerialSpeed(1, kModule));
+    EXPECT_EQ(log.lines.count(BridgeTexts::kBindError), 2); // the send, then the first re-bind
+    EXPECT_EQ(log.lines.count(BridgeTexts::kReplyTimeout), 1);
+    // The request still went out, from another port (the holder sees everything sent to the
+    // port on any local address).
+    ASSERT_TRUE(holder.hasPendingDatagrams());
+    const QNetworkDatagram request = holder.receiveDatagram();
+    EXPECT_EQ(request.data(), QByteArray("\0\0\0\xF8", 4));
+    EXPECT_NE(request.senderPort(), 30718);
+}

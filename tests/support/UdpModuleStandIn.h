@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+#include <functional>
+#include <vector>
+
+// A scriptable UDP peer on a loopback address and port 30718, for the cases the simulator does
+// not play: datagrams of any size, bursts, strangers. It shares the port the way the tool's
+// endpoint does.
+class UdpModuleStandIn {
+public:
+    using Answer = std::function<void(const QNetworkDatagram& request)>;
+
+    explicit UdpModuleStandIn(const QString& address = QStringLiteral("127.0.0.2")) {
+        bound = socket.bind(QHostAddress(address), 30718,
+                            QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
+        QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
+            while (socket.hasPendingDatagrams()) {
+                const QNetworkDatagram d = socket.receiveDatagram();
+                received.push_back(d.data());
+                if (answer)
+                    answer(d);
+            }
+        });
+    }
+
+    void ReplyTo(const QNetworkDatagram& request, const QByteArray& bytes) {
+        socket.writeDatagram(bytes, request.senderAddress(),
+                             static_cast<quint16>(request.senderPort()));
+    }
+
+    QUdpSocket socket;
+    bool bound = false;
+    std::vector<QByteArray> received;
+    Answer answer;
+};
