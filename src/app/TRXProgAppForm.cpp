@@ -12,7 +12,6 @@
 #include "update/WorkFolder.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -268,7 +267,7 @@ void TRXProgAppForm::FormShow() {
         return;
     if (link_->ConnectReader() == 0) {
         close();
-        QCoreApplication::exit(0);
+        Q_EMIT ApplicationEndRequested();
     }
 }
 

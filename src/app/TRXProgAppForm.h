@@ -101,6 +101,10 @@ public:
     QAction* MnProgram;
     TAboutBox* AboutBox;
 
+Q_SIGNALS:
+    // The connection procedure at start was cancelled or found no R/W: the program ends.
+    void ApplicationEndRequested();
+
 public Q_SLOTS:
     void TB_WriteClick();
     void Timer1Timer();

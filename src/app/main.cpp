@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     TRXProgAppForm window(StartupContext::ForRunningProgram());
+    QObject::connect(&window, &TRXProgAppForm::ApplicationEndRequested, &app,
+                     &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
     return app.exec();
 }

@@ -20,11 +20,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -61,6 +63,12 @@ protected:
         QFile file(dir.path() + QStringLiteral("/bin/Tessaly.ini"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
+    }
+
+    // Connects the link to the scripted peer standing in for the R/W.
+    void ConnectLink(TRXProgAppForm& form) {
+        form.Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.2");
+        ASSERT_EQ(form.Link()->OpenLink(), 1);
     }
 
     static QStringList MemoLines(const TRXProgAppForm& form) {
@@ -348,4 +356,77 @@ TEST_F(MainWindowTest, CloseMenuItemClosesTheLinkAndSaysSo) {
     form->Clsoe1->trigger();
     EXPECT_EQ(form->Link()->IsConnected(), 0);
     EXPECT_EQ(MemoLines(*form), QStringList{QStringLiteral("Clse COM Port")});
+}
+
+namespace {
+
+// A ROM version reply: 17 bytes with the nine version characters from byte 5 on.
+QByteArray RomVersionReply(const char* version) {
+    return QByteArray("\x02\x00\x4F\x0B\x30", 5) + QByteArray(version, 9) +
+           QByteArray("\x03\x00\x0D", 3);
+}
+
+// The program-mode reply: byte 2 is 0x30 when the R/W accepted the switch.
+const QByteArray kProgModeAccepted("\x02\x00\x30\x03\x00\x0D", 6);
+
+} // namespace
+
+TEST_F(MainWindowTest, ConfigMenuReadsTheRomVersionAndSwitchesToProgramMode) {
+    auto form = MakeForm();
+    ConnectLink(*form);
+    env.SetResponder([&](const QByteArray& sent) {
+        if (sent.size() > 2 && sent[2] == 'O')
+            env.Reply(RomVersionReply("1234ABCDE"));
+        else if (sent.size() > 2 && sent[2] == 'N')
+            env.Reply(kProgModeAccepted);
+    });
+    form->MnClearClick();
+    form->Rom1->trigger();
+    form->Boot1->trigger();
+    EXPECT_EQ(MemoLines(*form), (QStringList{QStringLiteral("ROM Version : 1234ABCDE"),
+                                             QStringLiteral("SetProgMode :  : OK")}));
+
+    // A silent R/W: no version line at all, and the switch is reported as failed.
+    env.SetResponder([](const QByteArray&) {});
+    form->MnClearClick();
+    form->Rom1->trigger();
+    form->Boot1->trigger();
+    EXPECT_EQ(MemoLines(*form), QStringList{QStringLiteral("SetProgMode :  : NG")});
+}
+
+TEST_F(MainWindowTest, CancellingTheConnectionAtStartClosesTheWindowAndEndsTheProgram) {
+    context.connectOnShow = true;
+    auto form = MakeForm();
+    QSignalSpy ended(form.get(), &TRXProgAppForm::ApplicationEndRequested);
+    AnswerNextModal<TSetIPAddr1Dlg>([](TSetIPAddr1Dlg* d) {
+        d->CancelBtn->click();
+        AnswerNextModal<QMessageBox>([](QMessageBox* box) {
+            EXPECT_EQ(box->text(), QStringLiteral("R/Wモジュールが見つかりませんでした。"));
+            box->button(QMessageBox::Yes)->click();
+        });
+    });
+    form->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() == 1; }, 5000));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(QFile::exists(form->IniFileName()));
+    EXPECT_TRUE(env.connects.empty());
+}
+
+TEST_F(MainWindowTest, ConnectingAtStartInReWriteModeSendsNothingAndKeepsTheWindow) {
+    context.connectOnShow = true;
+    context.arguments = {QStringLiteral(" BOOT "), QStringLiteral("--demo")};
+    auto form = MakeForm();
+    QSignalSpy ended(form.get(), &TRXProgAppForm::ApplicationEndRequested);
+    AnswerNextModal<TSetIPAddr1Dlg>([](TSetIPAddr1Dlg* d) { d->OKBtn->click(); });
+    form->show();
+    const QString reWriteLine =
+        QStringLiteral("再書き込みモードで、ファームのアップデートを実行します。");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return MemoLines(*form).contains(reWriteLine); }, 5000));
+    EXPECT_EQ(ended.count(), 0);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->Link()->ReaderFound, 1);
+    EXPECT_TRUE(env.connects.empty());
+    EXPECT_TRUE(env.sent.empty());
+    EXPECT_EQ(form->statusBar()->currentMessage(),
+              QStringLiteral("------- Check ZMW R/W ----------"));
 }
