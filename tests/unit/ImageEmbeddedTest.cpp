@@ -40,17 +40,31 @@ TEST(ImageEmbedded, FillsThe256KImage) {
     ASSERT_TRUE(link.LoadSRecordText(text));
     EXPECT_TRUE(person.boxes.isEmpty());
     EXPECT_EQ(log.lines, QStringList{QStringLiteral("プログラムデータ読み込み終了[64637Bytes]")});
-    EXPECT_EQ(link.RomImageRanges, (std::vector<tessaly::AddressRange>{
-                                       {0xFFFFC000u, 0xFFFFDCA7u}, {0xFFFC0000u, 0xFFFCDFD4u}}));
-    // Everything outside the two parts is blank flash.
+    // The built-in firmware: code from the bottom of the top 16 KB, the fixed vectors at its
+    // very top, and the main code from 0xFFFC0000 with every 16th page left blank.
+    std::uint64_t covered = 0;
+    for (const auto& r : link.RomImageRanges)
+        covered += std::uint64_t{r.last} - r.first + 1;
+    EXPECT_EQ(covered, 64637u);
+    ASSERT_GE(link.RomImageRanges.size(), 3u);
+    EXPECT_EQ(link.RomImageRanges.front().first, 0xFFFFC000u);
+    EXPECT_EQ(link.RomImageRanges[1].first, 0xFFFFFF80u);
+    EXPECT_EQ(link.RomImageRanges[1].last, 0xFFFFFFFFu);
+    EXPECT_EQ(link.RomImageRanges[2].first, 0xFFFC0000u);
+    // Everything outside the ranges is blank flash, including whole pages inside the code.
     for (std::size_t i = 0; i < link.RomImage.size(); ++i) {
         const std::uint32_t address = link.RomImageBase + static_cast<std::uint32_t>(i);
-        const bool inside = (address >= 0xFFFFC000u && address <= 0xFFFFDCA7u) ||
-                            (address >= 0xFFFC0000u && address <= 0xFFFCDFD4u);
+        const bool inside = std::any_of(
+            link.RomImageRanges.begin(), link.RomImageRanges.end(),
+            [&](const auto& r) { return address >= r.first && address <= r.last; });
         if (!inside) {
             ASSERT_EQ(link.RomImage[i], 0xFF) << std::hex << address;
         }
     }
+    const auto blankPage = link.RomImage.begin() + 0x0F00; // 0xFFFC0F00, the 16th page
+    EXPECT_TRUE(std::all_of(blankPage, blankPage + 256, [](std::uint8_t b) { return b == 0xFF; }));
+    EXPECT_NE(link.RomImage[0x0EFF], 0xFF);
+    EXPECT_NE(link.RomImage[0x1000], 0xFF);
 }
 
 TEST(ImageEmbedded, DoesNotFitA64KImage) {
