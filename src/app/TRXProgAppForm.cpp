@@ -67,7 +67,6 @@ TRXProgAppForm::TRXProgAppForm(const StartupContext& context, QWidget* parent)
     CGauge1->setValue(0);
 
     iniFileName_ = SettingsFile::IniFileNameFor(context_.executablePath);
-    settings_ = AppSettings{};
     BuildLinkController();
 
     AboutBox = new TAboutBox(this);
@@ -76,8 +75,7 @@ TRXProgAppForm::TRXProgAppForm(const StartupContext& context, QWidget* parent)
 TRXProgAppForm::~TRXProgAppForm() = default;
 
 void TRXProgAppForm::BuildControls() {
-    baseCaption_ = kCaption;
-    setWindowTitle(baseCaption_);
+    setWindowTitle(kCaption);
     QFont windowFont = font();
     windowFont.setPixelSize(13);
     setFont(windowFont);
@@ -274,7 +272,7 @@ void TRXProgAppForm::FormShow() {
 void TRXProgAppForm::Timer1Timer() {
     Timer1->stop();
     const QString version = GetVersionInfoText(VersionInfo::FileVersion);
-    setWindowTitle(baseCaption_ + QStringLiteral(" Ver.") + version);
+    setWindowTitle(kCaption + QStringLiteral(" Ver.") + version);
     verDigits_ = version;
     verDigits_.remove(QLatin1Char('.'));
 }
@@ -390,7 +388,7 @@ void TRXProgAppForm::ShowErrorBox(const QString& text) {
 }
 
 void TRXProgAppForm::ShowOutOfRangeBox(const QString& text) {
-    QMessageBox box(QMessageBox::Warning, baseCaption_, text, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Warning, kCaption, text, QMessageBox::Ok, this);
     box.exec();
 }
 

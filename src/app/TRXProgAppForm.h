@@ -137,7 +137,6 @@ private:
     QString workDir_;
     QString verDigits_;
     QString dropFileName_;
-    QString baseCaption_;
     std::unique_ptr<MemoLogSink> memoSink_;
     std::unique_ptr<TFlashWrRXCont> link_;
     TGuage1Dlg* progress_ = nullptr;
