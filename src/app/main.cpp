@@ -5,17 +5,28 @@
 
 #include <cstdio>
 
+namespace {
+
+// On an X11 / Wayland desktop without a display there is no window to show: say how to run
+// the program headless instead of letting the toolkit abort with its own message.
+bool NoDisplay() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    return qEnvironmentVariableIsEmpty("DISPLAY") &&
+           qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+           qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    // Without a display there is no window to show: say how to run the program headless
-    // instead of letting the toolkit abort with its own message.
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-#ifndef Q_OS_WIN
+    if (NoDisplay()) {
         std::fprintf(stderr, "tessaly: no display. Run it under a virtual display "
                              "(xvfb-run -a tessaly), with QT_QPA_PLATFORM=offscreen, "
                              "or use tessaly-cli for headless work.\n");
         return 2;
-#endif
     }
     QApplication app(argc, argv);
     TRXProgAppForm window(StartupContext::ForRunningProgram());
