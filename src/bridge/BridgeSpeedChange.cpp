@@ -52,10 +52,9 @@ bool TFlashWrRXCont::ChangeBridgeSerialSpeed(std::int32_t speedIndex, const QStr
     }
     udp.Unbind();
 
-    // Take the port once more before letting it go, so that a program holding it exclusively
-    // shows up in the log now rather than at the next speed change.
-    // A port that stays taken is reported once, not at every retry: a line per retry would
-    // fill the log pane and the 1000-line rule would wipe the update's log.
+    // The port is taken once more before the endpoint goes away, for up to 3 s when another
+    // program holds it. That is reported once, not at every retry: a line per retry would fill
+    // the log pane, and the 1000-line rule would then wipe the update's log.
     StartTickTimer();
     for (bool first = true; !udp.EnsureBound(first); first = false) {
         ProcessMessages();

@@ -17,6 +17,7 @@ inline const QString kMacPrefix = QStringLiteral("MAC Address : ");
 inline const QString kNotAccepted =
     QStringLiteral("NG: X-Portが設定の書き込みを受け付けませんでした（0xFB応答なし）");
 // A datagram from an address other than the module that was asked.
-inline const QString kForeignSender = QStringLiteral("X-Port UDP: 問い合わせ先以外からの応答を無視: ");
+inline const QString kForeignSender =
+    QStringLiteral("X-Port UDP: 問い合わせ先以外からの応答を無視: ");
 
 } // namespace BridgeTexts

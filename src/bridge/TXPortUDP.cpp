@@ -24,8 +24,7 @@ QString Dump(std::span<const std::uint8_t> bytes) {
 
 } // namespace
 
-TXPortUDP::TXPortUDP(TFlashWrRXCont& owner, LogSink* logMemo)
-    : owner_(owner), logMemo_(logMemo) {
+TXPortUDP::TXPortUDP(TFlashWrRXCont& owner, LogSink* logMemo) : owner_(owner), logMemo_(logMemo) {
     // Qt enables broadcast on every UDP socket it opens, as the module's tools expect.
     QObject::connect(&socket_, &QUdpSocket::readyRead, &socket_,
                      [this] { ReadPendingDatagrams(); });
@@ -37,7 +36,9 @@ TXPortUDP::~TXPortUDP() {
     IsBound = false;
 }
 
-void TXPortUDP::AddLog(const QString& text) { WriteLogLine(logMemo_, text, true, false); }
+void TXPortUDP::AddLog(const QString& text) {
+    WriteLogLine(logMemo_, text, true, false);
+}
 
 bool TXPortUDP::Bind(bool reportFailure) {
     if (!socket_.bind(QHostAddress::AnyIPv4, tessaly::kBridgeUdpPort,
@@ -58,9 +59,13 @@ bool TXPortUDP::Unbind() {
     return true;
 }
 
-bool TXPortUDP::EnsureBound(bool reportFailure) { return IsActive() || Bind(reportFailure); }
+bool TXPortUDP::EnsureBound(bool reportFailure) {
+    return IsActive() || Bind(reportFailure);
+}
 
-bool TXPortUDP::IsActive() const { return socket_.state() == QAbstractSocket::BoundState; }
+bool TXPortUDP::IsActive() const {
+    return socket_.state() == QAbstractSocket::BoundState;
+}
 
 void TXPortUDP::SendCommand(const QString& host, std::uint8_t code) {
     RxCount = 0;

@@ -44,8 +44,7 @@ public:
 
     // The receive handler: keeps the datagram (its full length in RxCount, at most 1024 bytes
     // of it) and decodes version replies.
-    void IdUDPServer1UDPRead(std::span<const std::uint8_t> datagram,
-                             const QHostAddress& sender);
+    void IdUDPServer1UDPRead(std::span<const std::uint8_t> datagram, const QHostAddress& sender);
 
     // The bytes of the last datagram that were kept.
     std::span<const std::uint8_t> Received() const;

@@ -14,8 +14,8 @@ constexpr int kSpeedBps[] = {9600, 19200, 38400, 57600, 115200};
 int RunBridge(const QStringList& arguments) {
     QCommandLineParser parser;
     CliLinkOptions::Declare(parser, false);
-    parser.addOption({QStringLiteral("speed"), QStringLiteral("Speed index 0-4."),
-                      QStringLiteral("INDEX")});
+    parser.addOption(
+        {QStringLiteral("speed"), QStringLiteral("Speed index 0-4."), QStringLiteral("INDEX")});
     parser.addOption({QStringLiteral("trace"), QStringLiteral("Dump every datagram.")});
     if (!ParseCliArguments(parser, QStringLiteral("bridge"), arguments))
         return CliExit::Usage;
@@ -43,7 +43,8 @@ int RunBridge(const QStringList& arguments) {
     // No TCP link is open here, so this is what the update's bridge step does.
     const bool recordRead = link.ChangeBridgeSerialSpeed(speed, options->host);
     if (!recordRead) {
-        log.AppendLine(QStringLiteral("NG: %1 から設定レコードを読めませんでした").arg(options->host));
+        log.AppendLine(
+            QStringLiteral("NG: %1 から設定レコードを読めませんでした").arg(options->host));
         return CliExit::Failed;
     }
     log.AppendLine(QStringLiteral("OK: %1 のシリアル速度を %2bps (index %3) に設定しました")

@@ -27,8 +27,7 @@ std::optional<CliLinkOptions> CliLinkOptions::Read(const QCommandLineParser& par
     CliLinkOptions options;
     options.host = parser.value(QStringLiteral("host")).trimmed();
     QHostAddress address;
-    if (!address.setAddress(options.host) ||
-        address.protocol() != QAbstractSocket::IPv4Protocol) {
+    if (!address.setAddress(options.host) || address.protocol() != QAbstractSocket::IPv4Protocol) {
         PrintError(QStringLiteral("--host needs an IPv4 address, got '%1'").arg(options.host));
         return std::nullopt;
     }
@@ -49,9 +48,9 @@ bool ParseCliArguments(QCommandLineParser& parser, const QString& command,
                        const QStringList& arguments) {
     if (parser.parse(QStringList{command} + arguments) && parser.positionalArguments().isEmpty())
         return true;
-    PrintError(parser.errorText().isEmpty()
-                   ? QStringLiteral("unexpected argument '%1'")
-                         .arg(parser.positionalArguments().value(0))
-                   : parser.errorText());
+    PrintError(
+        parser.errorText().isEmpty()
+            ? QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().value(0))
+            : parser.errorText());
     return false;
 }

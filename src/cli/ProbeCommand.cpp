@@ -53,9 +53,9 @@ int RunProbe(const QStringList& arguments) {
     log.AppendLine(QStringLiteral("OK: R/W %1:%2  ROM %3  CHIP %4")
                        .arg(options->host)
                        .arg(options->port)
-                       .arg(link.RomVersionText(),
-                            link.ChipAnswered ? link.ChipVersionText()
-                                              : QStringLiteral("(応答なし)")));
+                       .arg(link.RomVersionText(), link.ChipAnswered
+                                                       ? link.ChipVersionText()
+                                                       : QStringLiteral("(応答なし)")));
     link.CloseLink();
     return CliExit::Ok;
 }

@@ -24,8 +24,7 @@ int TFlashWrRXCont::ConnectReader() {
         ReWriteMode = reWriteMode;
         Operator().SetStatusText(ReaderTexts::kCheckingReader);
         ProcessMessages();
-        Operator().ShowConnectProgress(ReaderTexts::kProgressCaption,
-                                       ReaderTexts::kCheckingReader);
+        Operator().ShowConnectProgress(ReaderTexts::kProgressCaption, ReaderTexts::kCheckingReader);
         result = ReWriteMode ? 1 : FindReader(1, 0);
         Operator().HideConnectProgress();
     }
@@ -45,8 +44,7 @@ int TFlashWrRXCont::ConnectReader() {
 
 int TFlashWrRXCont::FindReader(int showProgress, int quiet) {
     if (showProgress)
-        Operator().ShowConnectProgress(ReaderTexts::kProgressCaption,
-                                       ReaderTexts::kCheckingReader);
+        Operator().ShowConnectProgress(ReaderTexts::kProgressCaption, ReaderTexts::kCheckingReader);
     ProcessMessages();
     OpenLink();
     bool found = CheckReader() == 1;
@@ -90,4 +88,6 @@ void TFlashWrRXCont::AfterConnect() {
     }
 }
 
-void TFlashWrRXCont::ShowStatusError() { Operator().ShowErrorBox(StatusText); }
+void TFlashWrRXCont::ShowStatusError() {
+    Operator().ShowErrorBox(StatusText);
+}

@@ -51,12 +51,42 @@ void TakeVersion(TFlashWrRXCont& link, int offset, std::array<char, 10>& version
     version[kVersionLength] = '\0';
 }
 
+// The ROM and CHIP version requests differ only in these.
+struct VersionRequest {
+    std::uint8_t letter;
+    const QString& requestLine;
+    int replyLength;
+    int versionOffset;
+    const QString& resultPrefix;
+};
+
+// Asks for a version and stores its nine characters; the request dump is shown whenever
+// transmit dumps are on, the result line only when `logIt`.
+int ReadVersion(TFlashWrRXCont& link, const VersionRequest& request, std::array<char, 10>& version,
+                bool logIt) {
+    const auto frame = tessaly::BuildReaderFrame(request.letter, kVersionRequestData);
+    if (link.fDispTxInfo) {
+        link.AddLog(request.requestLine, 0);
+        link.AddLog(Dump(frame), 1);
+    }
+    if (!Exchange(link, frame, request.replyLength, kCommandLimitMs)) {
+        link.AddLog(ReaderTexts::kTimeOver, 0);
+        link.LastReplyOk = 0;
+        return 0;
+    }
+    TakeVersion(link, request.versionOffset, version);
+    if (logIt)
+        link.AddLog(request.resultPrefix + QString::fromLatin1(version.data(), kVersionLength), 1);
+    link.LastReplyOk = 1;
+    return 1;
+}
+
 } // namespace
 
 int TFlashWrRXCont::DousaModeSet(int flag, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3,
                                  std::uint16_t p4) {
-    const auto frame = tessaly::BuildReaderFrame(
-        tessaly::kLetterN, tessaly::DousaModeData(flag != 0, p1, p2, p3, p4));
+    const auto frame = tessaly::BuildReaderFrame(tessaly::kLetterN,
+                                                 tessaly::DousaModeData(flag != 0, p1, p2, p3, p4));
     if (fDispTxInfo) {
         AddLog(ReaderTexts::kDousaModeSet, 0);
         AddLog(Dump(frame), 0);
@@ -78,39 +108,17 @@ int TFlashWrRXCont::CheckReader() {
 }
 
 int TFlashWrRXCont::GetRomVersion(int logIt) {
-    const auto frame = tessaly::BuildReaderFrame(tessaly::kLetterO, kVersionRequestData);
-    if (fDispTxInfo) {
-        AddLog(ReaderTexts::kRomVersionRequest, 0);
-        AddLog(Dump(frame), 1);
-    }
-    if (!Exchange(*this, frame, kRomReplyLength, kCommandLimitMs)) {
-        AddLog(ReaderTexts::kTimeOver, 0);
-        LastReplyOk = 0;
-        return 0;
-    }
-    TakeVersion(*this, kRomVersionOffset, RomVersion);
-    if (logIt)
-        AddLog(ReaderTexts::kRomVersion + RomVersionText(), 1);
-    LastReplyOk = 1;
-    return 1;
+    return ReadVersion(*this,
+                       {tessaly::kLetterO, ReaderTexts::kRomVersionRequest, kRomReplyLength,
+                        kRomVersionOffset, ReaderTexts::kRomVersion},
+                       RomVersion, logIt != 0);
 }
 
 int TFlashWrRXCont::GetChipVersion(int logIt) {
-    const auto frame = tessaly::BuildReaderFrame(tessaly::kLetterU, kVersionRequestData);
-    if (fDispTxInfo) {
-        AddLog(ReaderTexts::kChipVersionRequest, 0);
-        AddLog(Dump(frame), 1);
-    }
-    if (!Exchange(*this, frame, kChipReplyLength, kCommandLimitMs)) {
-        AddLog(ReaderTexts::kTimeOver, 0);
-        LastReplyOk = 0;
-        return 0;
-    }
-    TakeVersion(*this, kChipVersionOffset, ChipVersion);
-    if (logIt)
-        AddLog(ReaderTexts::kChipVersion + ChipVersionText(), 1);
-    LastReplyOk = 1;
-    return 1;
+    return ReadVersion(*this,
+                       {tessaly::kLetterU, ReaderTexts::kChipVersionRequest, kChipReplyLength,
+                        kChipVersionOffset, ReaderTexts::kChipVersion},
+                       ChipVersion, logIt != 0);
 }
 
 int TFlashWrRXCont::SetProgMode() {

@@ -9,15 +9,15 @@
 
 namespace {
 
-const QString kModule = QStringLiteral("127.0.0.2");
+const QString kModule = QStringLiteral("127.0.0.12");
 
 // A datagram of `length` bytes; from 4 bytes on it carries the version reply code and, as far
 // as it reaches, the version fields.
 QByteArray VersionDatagram(int length) {
     QByteArray d(length, '\0');
-    const char fields[][2] = {{3, '\xF7'}, {6, '\x20'}, {7, 6}, {8, 'X'}, {9, '5'},
-                              {24, '\x00'}, {25, '\x20'}, {26, '\x4A'}, {27, '\xBC'},
-                              {28, '\x0F'}, {29, '\xE1'}};
+    const char fields[][2] = {{3, '\xF7'},  {6, '\x20'},  {7, 6},       {8, 'X'},
+                              {9, '5'},     {24, '\x00'}, {25, '\x20'}, {26, '\x4A'},
+                              {27, '\xBC'}, {28, '\x0F'}, {29, '\xE1'}};
     for (const auto& f : fields)
         if (f[0] < length)
             d[f[0]] = f[1];
@@ -58,8 +58,8 @@ TEST_F(BridgeEndpoint, EveryDatagramSizeIsCountedWholeAndKeptUpTo1024Bytes) {
         EXPECT_EQ(decoded, n >= 30);
         if (decoded) {
             EXPECT_TRUE(log.Contains(BridgeTexts::kFirmwarePrefix + QStringLiteral("6.2")));
-            EXPECT_TRUE(log.Contains(BridgeTexts::kMacPrefix +
-                                     QStringLiteral("00-20-4A-BC-0F-E1")));
+            EXPECT_TRUE(
+                log.Contains(BridgeTexts::kMacPrefix + QStringLiteral("00-20-4A-BC-0F-E1")));
             EXPECT_EQ(udp.BridgeMacText, QStringLiteral("00-20-4A-BC-0F-E1"));
         }
     }
@@ -92,7 +92,7 @@ TEST_F(BridgeEndpoint, ReplyToAnEarlierSendIsForgotten) {
 }
 
 TEST_F(BridgeEndpoint, DatagramsFromAnotherAddressAreIgnored) {
-    UdpModuleStandIn stranger(QStringLiteral("127.0.0.3"));
+    UdpModuleStandIn stranger(QStringLiteral("127.0.0.13"));
     ASSERT_TRUE(stranger.bound);
     module.answer = [&](const QNetworkDatagram& r) {
         stranger.socket.writeDatagram(VersionDatagram(124), r.senderAddress(),
@@ -100,7 +100,7 @@ TEST_F(BridgeEndpoint, DatagramsFromAnotherAddressAreIgnored) {
     };
     udp.SendCommand(kModule, 0xF8);
     EXPECT_FALSE(udp.WaitForReply(4));
-    EXPECT_TRUE(log.Contains(BridgeTexts::kForeignSender + QStringLiteral("127.0.0.3")));
+    EXPECT_TRUE(log.Contains(BridgeTexts::kForeignSender + QStringLiteral("127.0.0.13")));
     EXPECT_FALSE(log.Contains(BridgeTexts::kIdPrefix + QStringLiteral("X5")));
 }
 
@@ -127,14 +127,14 @@ TEST_F(BridgeEndpoint, RefusedDestinationIsLoggedAndNotSent) {
 // Without the stand-in: a program holding the port exclusively.
 TEST(BridgeEndpointPortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
     QUdpSocket holder;
-    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 30718, QAbstractSocket::DontShareAddress));
+    // Held without sharing on the module's own address, which the wildcard binding overlaps.
+    ASSERT_TRUE(holder.bind(QHostAddress(kModule), 30718, QAbstractSocket::DontShareAddress));
     VectorLogSink log;
     TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
     EXPECT_FALSE(link.ChangeBridgeSerialSpeed(1, kModule));
     EXPECT_EQ(log.lines.count(BridgeTexts::kBindError), 2); // the send, then the first re-bind
     EXPECT_EQ(log.lines.count(BridgeTexts::kReplyTimeout), 1);
-    // The request still went out, from another port (the holder sees everything sent to the
-    // port on any local address).
+    // The request still went out, from another port.
     ASSERT_TRUE(holder.hasPendingDatagrams());
     const QNetworkDatagram request = holder.receiveDatagram();
     EXPECT_EQ(request.data(), QByteArray("\0\0\0\xF8", 4));

@@ -20,17 +20,29 @@ inline QByteArray Frame(std::uint8_t letter, const QByteArray& data) {
                       static_cast<qsizetype>(frame.size()));
 }
 
-inline QByteArray Ack() { return Frame(0x30, {}); }
-inline QByteArray Nack() { return Frame(0x31, {}); }
-inline QByteArray RomVersion(const QByteArray& nine) { return Frame(0x4F, "R" + nine); }
-inline QByteArray ChipVersion(const QByteArray& nine) { return Frame(0x55, "CH" + nine); }
+inline QByteArray Ack() {
+    return Frame(0x30, {});
+}
+inline QByteArray Nack() {
+    return Frame(0x31, {});
+}
+inline QByteArray RomVersion(const QByteArray& nine) {
+    return Frame(0x4F, "R" + nine);
+}
+inline QByteArray ChipVersion(const QByteArray& nine) {
+    return Frame(0x55, "CH" + nine);
+}
 
 // Which request a frame the tool sent is.
 inline bool IsDousaModeSet(const QByteArray& f) {
     return f.size() >= 5 && f[2] == 'N' && f[3] == 7;
 }
-inline bool IsRomRequest(const QByteArray& f) { return f.size() >= 3 && f[2] == 'O'; }
-inline bool IsChipRequest(const QByteArray& f) { return f.size() >= 3 && f[2] == 'U'; }
+inline bool IsRomRequest(const QByteArray& f) {
+    return f.size() >= 3 && f[2] == 'O';
+}
+inline bool IsChipRequest(const QByteArray& f) {
+    return f.size() >= 3 && f[2] == 'U';
+}
 
 inline QByteArray Bytes(std::initializer_list<int> values) {
     QByteArray out;

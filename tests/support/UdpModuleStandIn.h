@@ -15,7 +15,7 @@ class UdpModuleStandIn {
 public:
     using Answer = std::function<void(const QNetworkDatagram& request)>;
 
-    explicit UdpModuleStandIn(const QString& address = QStringLiteral("127.0.0.2")) {
+    explicit UdpModuleStandIn(const QString& address = QStringLiteral("127.0.0.12")) {
         bound = socket.bind(QHostAddress(address), 30718,
                             QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
         QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {

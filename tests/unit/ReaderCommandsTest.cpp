@@ -36,8 +36,8 @@ TEST_F(ReaderCommands, OperationModeSetSendsItsFrameAndJudgesPositionTwo) {
     env.SetResponder([&](const QByteArray&) { env.Reply(Ack()); });
     EXPECT_EQ(link.DousaModeSet(0, 0, 0, 8, 0), 1);
     ASSERT_EQ(env.sent.size(), 1u);
-    EXPECT_EQ(env.sent[0], Bytes({0x02, 0x00, 0x4E, 0x07, 0x00, 0x00, 0x00, 0x08, 0x01, 0x00,
-                                  0x00, 0x03, 0x63, 0x0D}));
+    EXPECT_EQ(env.sent[0], Bytes({0x02, 0x00, 0x4E, 0x07, 0x00, 0x00, 0x00, 0x08, 0x01, 0x00, 0x00,
+                                  0x03, 0x63, 0x0D}));
 
     EXPECT_EQ(link.DousaModeSet(1, 0, 0, 8, 0x1234), 1);
     EXPECT_EQ(env.sent[1].mid(4, 7), Bytes({0x10, 0x00, 0x00, 0x08, 0x01, 0x12, 0x34}));
@@ -180,7 +180,8 @@ TEST_F(ReaderCommands, ProgramModeAlwaysSucceedsAndLogsWhatCame) {
     EXPECT_TRUE(log.Contains(ReaderTexts::kTimeOver));
     const QByteArray sent = env.sent.back();
     ASSERT_EQ(sent.size(), 17);
-    EXPECT_EQ(sent.mid(4, 10), QByteArray("\x9B" "480215379"));
+    EXPECT_EQ(sent.mid(4, 10), QByteArray("\x9B"
+                                          "480215379"));
 
     env.SetResponder([&](const QByteArray&) { env.Reply(Nack().left(6)); });
     EXPECT_EQ(link.SetProgMode(), 1);

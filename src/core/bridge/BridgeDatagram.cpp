@@ -5,8 +5,7 @@
 
 namespace tessaly {
 
-std::vector<std::uint8_t> BridgeDatagram(std::uint8_t code,
-                                         std::span<const std::uint8_t> payload) {
+std::vector<std::uint8_t> BridgeDatagram(std::uint8_t code, std::span<const std::uint8_t> payload) {
     std::vector<std::uint8_t> datagram{0x00, 0x00, 0x00, code};
     datagram.insert(datagram.end(), payload.begin(), payload.end());
     return datagram;
@@ -24,8 +23,7 @@ std::vector<std::uint8_t> PatchedSetupRecord(std::span<const std::uint8_t> reply
 }
 
 bool IsSetupAccepted(std::span<const std::uint8_t> reply) {
-    return reply.size() >= kBridgeHeaderLength &&
-           reply[kBridgeCodeOffset] == kBridgeSetupAccepted;
+    return reply.size() >= kBridgeHeaderLength && reply[kBridgeCodeOffset] == kBridgeSetupAccepted;
 }
 
 std::optional<BridgeVersion> DecodeBridgeVersion(std::span<const std::uint8_t> datagram) {

@@ -1,0 +1,70 @@
+#pragma once
+
+// The tool's link controller on the real event loop, facing the simulator on kHost. The
+// bridge module answers on the fixed UDP port 30718 (the tool always sends there); the R/W's
+// TCP port is a free one.
+
+#include "link/QtLinkEnvironment.h"
+#include "link/TFlashWrRXCont.h"
+#include "rwsim/RwSimulator.h"
+#include "support/VectorLogSink.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class LinkSimRig {
+public:
+    // Not the usual 127.0.0.2: test programs of other checkouts on the same machine put their
+    // simulators there, and a module on the same address and port would take our datagrams.
+    static inline const QString kHost = QStringLiteral("127.0.0.12");
+
+    explicit LinkSimRig(rwsim::SimConfig config = {}) {
+        config.address = QHostAddress(kHost);
+        config.udpPort = 30718;
+        config.tcpPort = 0;
+        config.transcriptFile = dir.filePath(QStringLiteral("transcript.jsonl"));
+        sim = std::make_unique<rwsim::RwSimulator>(config);
+        QString error;
+        started = sim->Start(&error);
+        EXPECT_TRUE(started) << error.toStdString();
+        link.TCPIPPara.TCPServAddr = kHost;
+        link.TCPIPPara.TCPServPort = sim->TcpPort();
+    }
+
+    // The hex dumps of the datagrams the bridge module received, in order.
+    QStringList UdpReceived() const {
+        QStringList out;
+        QFile file(sim->Config().transcriptFile);
+        if (!file.open(QIODevice::ReadOnly))
+            return out;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (o.value(QStringLiteral("ch")).toString() == QLatin1String("udp") &&
+                o.value(QStringLiteral("dir")).toString() == QLatin1String("rx"))
+                out << o.value(QStringLiteral("hex")).toString();
+        }
+        return out;
+    }
+
+    QByteArray Record() const {
+        const auto r = sim->Bridge().Record();
+        return QByteArray(reinterpret_cast<const char*>(r.data()), qsizetype(r.size()));
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<rwsim::RwSimulator> sim;
+    bool started = false;
+    VectorLogSink log;
+    TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
+};
+
+// The same dump format as the transcript: upper-case hex bytes separated by single spaces.
+inline QString HexText(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
