@@ -1,5 +1,6 @@
 #include "app/TRXProgAppForm.h"
 
+#include "app/CommandMenu.h"
 #include "app/TAboutBox.h"
 #include "app/TConfigDlg.h"
 #include "app/TGuage1Dlg.h"
@@ -159,6 +160,9 @@ void TRXProgAppForm::BuildMenus() {
     connect(FileExitItem, &QAction::triggered, this, &QWidget::close);
 
     MnCmd = menuBar()->addMenu(QStringLiteral("コマンド"));
+    PopulateCommandMenu(MnCmd, [this] {
+        return CommandMenuTarget{link_.get(), {settings_.option, settings_.fCpuProg}};
+    });
 
     MnConfig = menuBar()->addMenu(QStringLiteral("設定"));
     MnSetConfig = MnConfig->addAction(QStringLiteral("環境設定..."));

@@ -90,6 +90,7 @@ TEST_F(MainWindowTest, StartsWithItsCaptionHiddenMenusAndTheVersionAfterOneSecon
 
     EXPECT_EQ(form->windowTitle(), QStringLiteral("ZMW ファームウェアアップデート"));
     EXPECT_FALSE(form->MnCmd->menuAction()->isVisible());
+    EXPECT_FALSE(form->MnCmd->actions().isEmpty()) << "the diagnostic items are there, hidden";
     EXPECT_FALSE(form->MnConfig->menuAction()->isVisible());
     EXPECT_FALSE(form->Help1->menuAction()->isVisible());
     EXPECT_TRUE(form->File1->menuAction()->isVisible());
