@@ -134,6 +134,26 @@ TEST_F(MainWindowTest, ReadsTheTcpKeysAtStartAndWritesTheLinksValuesAtClose) {
     EXPECT_EQ(saved.TCPServPort, 10777);
 }
 
+TEST_F(MainWindowTest, RebuiltLinkIsFreshReadsTheSettingsFileAgainAndLogsIntoThePane) {
+    auto form = MakeForm();
+    ConnectLink(*form);
+    form->Link()->ReaderFound = 1;
+    WriteIni("[Option]\nTCPServAddr=127.0.0.3\nTCPServPort=9100\n");
+    QFile::remove(WorkFolder::ChipUpdaterPath(form->WorkDir()));
+
+    form->RebuildLinkController();
+    TFlashWrRXCont& link = *form->Link();
+    EXPECT_EQ(link.IsConnected(), 0);
+    EXPECT_EQ(link.ReaderFound, 0);
+    EXPECT_EQ(link.TCPIPPara.TCPServAddr, QStringLiteral("127.0.0.3"));
+    EXPECT_EQ(link.TCPIPPara.TCPServPort, 9100);
+    EXPECT_EQ(link.RomImageLoaded, 1);
+    EXPECT_TRUE(QFile::exists(WorkFolder::ChipUpdaterPath(form->WorkDir())));
+    form->MnClearClick();
+    link.AddLog(QStringLiteral("from the new link"), 1);
+    EXPECT_EQ(MemoLines(*form), QStringList{QStringLiteral("from the new link")});
+}
+
 TEST_F(MainWindowTest, LogPaneKeepsTheThousandLineRule) {
     auto form = MakeForm();
     form->SPTMemo->clear();
