@@ -30,6 +30,8 @@ public:
     bool Listen(const QHostAddress& address, quint16 port, QString* error);
     quint16 Port() const { return socket_.localPort(); }
 
+    const std::array<std::uint8_t, kRecordSize>& Record() const { return record_; }
+
     // Serial speed in bit/s from the record; 0 for a code no speed belongs to.
     int SerialBps() const;
 
