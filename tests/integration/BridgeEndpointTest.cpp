@@ -9,7 +9,7 @@
 
 namespace {
 
-const QString kModule = QStringLiteral("127.0.0.12");
+using BridgeTestAddresses::kModule;
 
 // A datagram of `length` bytes; from 4 bytes on it carries the version reply code and, as far
 // as it reaches, the version fields.
@@ -26,7 +26,10 @@ QByteArray VersionDatagram(int length) {
 
 class BridgeEndpoint : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(module.bound); }
+    void SetUp() override {
+        ASSERT_TRUE(module.bound);
+        udp.BindAddress = QHostAddress(BridgeTestAddresses::kTool);
+    }
 
     // Runs the event loop until a datagram of any length has been taken in.
     bool AwaitAnyDatagram() {
@@ -92,7 +95,7 @@ TEST_F(BridgeEndpoint, ReplyToAnEarlierSendIsForgotten) {
 }
 
 TEST_F(BridgeEndpoint, DatagramsFromAnotherAddressAreIgnored) {
-    UdpModuleStandIn stranger(QStringLiteral("127.0.0.13"));
+    UdpModuleStandIn stranger(BridgeTestAddresses::kStranger);
     ASSERT_TRUE(stranger.bound);
     module.answer = [&](const QNetworkDatagram& r) {
         stranger.socket.writeDatagram(VersionDatagram(124), r.senderAddress(),
@@ -100,7 +103,7 @@ TEST_F(BridgeEndpoint, DatagramsFromAnotherAddressAreIgnored) {
     };
     udp.SendCommand(kModule, 0xF8);
     EXPECT_FALSE(udp.WaitForReply(4));
-    EXPECT_TRUE(log.Contains(BridgeTexts::kForeignSender + QStringLiteral("127.0.0.13")));
+    EXPECT_TRUE(log.Contains(BridgeTexts::kForeignSender + BridgeTestAddresses::kStranger));
     EXPECT_FALSE(log.Contains(BridgeTexts::kIdPrefix + QStringLiteral("X5")));
 }
 
@@ -124,7 +127,8 @@ TEST_F(BridgeEndpoint, RefusedDestinationIsLoggedAndNotSent) {
                              QStringLiteral(" はループバックではないため送信しません")));
 }
 
-// Without the stand-in: a program holding the port exclusively.
+// Without the stand-in: a program holding the port exclusively, and the tool binding every
+// local address as it does by default.
 TEST(BridgeEndpointPortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
     QUdpSocket holder;
     // Held without sharing on the module's own address, which the wildcard binding overlaps.

@@ -61,6 +61,7 @@ TEST(BridgeSpeedChange, SilentModuleGetsNothingWritten) {
     EXPECT_EQ(rig.UdpReceived(), QStringList{kReadRequest});
     EXPECT_EQ(rig.Record(), original);
     EXPECT_EQ(rig.log.lines.count(BridgeTexts::kReplyTimeout), 1);
+    EXPECT_FALSE(rig.log.Contains(BridgeTexts::kForeignSender + BridgeTestAddresses::kTool));
 }
 
 TEST(BridgeSpeedChange, MissingAcknowledgementIsLoggedButTheRecordCounts) {
@@ -114,7 +115,8 @@ TEST(BridgeSpeedChangeLongReply, OnlyTheRecordBytesAreWrittenBack) {
     };
     VectorLogSink log;
     TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
-    EXPECT_TRUE(link.ChangeBridgeSerialSpeed(4, QStringLiteral("127.0.0.12")));
+    link.BridgeBindAddress = BridgeTestAddresses::kTool;
+    EXPECT_TRUE(link.ChangeBridgeSerialSpeed(4, BridgeTestAddresses::kModule));
     ASSERT_EQ(module.received.size(), 2u);
     const QByteArray write = module.received[1];
     ASSERT_EQ(write.size(), 124);

@@ -7,6 +7,7 @@
 #include "link/QtLinkEnvironment.h"
 #include "link/TFlashWrRXCont.h"
 #include "rwsim/RwSimulator.h"
+#include "support/BridgeTestAddresses.h"
 #include "support/VectorLogSink.h"
 
 #include <QFile>
@@ -20,9 +21,7 @@
 
 class LinkSimRig {
 public:
-    // Not the usual 127.0.0.2: test programs of other checkouts on the same machine put their
-    // simulators there, and a module on the same address and port would take our datagrams.
-    static inline const QString kHost = QStringLiteral("127.0.0.12");
+    static inline const QString kHost = BridgeTestAddresses::kModule;
 
     explicit LinkSimRig(rwsim::SimConfig config = {}) {
         config.address = QHostAddress(kHost);
@@ -35,6 +34,7 @@ public:
         EXPECT_TRUE(started) << error.toStdString();
         link.TCPIPPara.TCPServAddr = kHost;
         link.TCPIPPara.TCPServPort = sim->TcpPort();
+        link.BridgeBindAddress = BridgeTestAddresses::kTool;
     }
 
     // The hex dumps of the datagrams the bridge module received, in order.
