@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 class LinkSimRig {
@@ -36,6 +37,15 @@ public:
         link.TCPIPPara.TCPServPort = sim->TcpPort();
         link.BridgeBindAddress = BridgeTestAddresses::kTool;
     }
+
+    ~LinkSimRig() {
+        // The tool's log tells most about a failure (a port held elsewhere shows as 接続エラー).
+        if (::testing::Test::HasFailure())
+            for (const QString& line : log.lines)
+                std::fprintf(stderr, "log: %s\n", line.toUtf8().constData());
+    }
+    LinkSimRig(const LinkSimRig&) = delete;
+    LinkSimRig& operator=(const LinkSimRig&) = delete;
 
     // The hex dumps of the datagrams the bridge module received, in order.
     QStringList UdpReceived() const {
