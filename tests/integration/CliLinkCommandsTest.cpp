@@ -22,7 +22,7 @@ CliRun RunCli(const QStringList& arguments) {
     cli.setArguments(arguments.contains(QStringLiteral("--bind"))
                          ? arguments
                          : arguments +
-                               QStringList{QStringLiteral("--bind"), BridgeTestAddresses::kTool});
+                               QStringList{QStringLiteral("--bind"), BridgeTestAddresses::Tool()});
     cli.start();
     CliRun run;
     if (!cli.waitForStarted(5000))
@@ -81,14 +81,15 @@ TEST(CliLinkCommands, BadArgumentsAreUsageErrors) {
     for (const QStringList& arguments :
          {QStringList{QStringLiteral("probe"), QStringLiteral("--host"), QStringLiteral("rw")},
           QStringList{QStringLiteral("probe"), QStringLiteral("--host"),
-                      BridgeTestAddresses::kModule, QStringLiteral("--port"),
+                      BridgeTestAddresses::Module(), QStringLiteral("--port"),
                       QStringLiteral("70000")},
           QStringList{QStringLiteral("bridge"), QStringLiteral("--host"),
-                      BridgeTestAddresses::kModule, QStringLiteral("--speed"), QStringLiteral("5")},
+                      BridgeTestAddresses::Module(), QStringLiteral("--speed"),
+                      QStringLiteral("5")},
           QStringList{QStringLiteral("bridge"), QStringLiteral("--host"),
-                      BridgeTestAddresses::kModule},
+                      BridgeTestAddresses::Module()},
           QStringList{QStringLiteral("probe"), QStringLiteral("--host"),
-                      BridgeTestAddresses::kModule, QStringLiteral("--bind"),
+                      BridgeTestAddresses::Module(), QStringLiteral("--bind"),
                       QStringLiteral("any")}}) {
         EXPECT_EQ(RunCli(arguments).exitCode, CliExit::Usage) << arguments.join(' ').toStdString();
     }

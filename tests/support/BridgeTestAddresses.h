@@ -1,13 +1,27 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
-// Loopback addresses for the tests that use UDP port 30718. Test programs of other checkouts on
-// the same machine put their simulators on 127.0.0.2 and bind the tool's side to every address;
-// replies always go to the sender's address and port, so the tool's side here binds an address
-// of its own, and so does the module.
+// Loopback addresses for the tests that use UDP port 30718, which every test program on this
+// machine shares, whatever checkout it was built from. Replies go to the sender's address and
+// port, so each test process gives the tool's side and the module addresses of their own,
+// derived from its process id (127.P.Q.x): datagrams of another run never reach it.
 namespace BridgeTestAddresses {
-inline const QString kTool = QStringLiteral("127.0.0.11");
-inline const QString kModule = QStringLiteral("127.0.0.12");
-inline const QString kStranger = QStringLiteral("127.0.0.13");
+
+inline QString Address(int last) {
+    const qint64 pid = QCoreApplication::applicationPid();
+    return QStringLiteral("127.%1.%2.%3").arg((pid >> 8) & 0xFF).arg(pid & 0xFF).arg(last);
+}
+
+inline QString Tool() {
+    return Address(11);
+}
+inline QString Module() {
+    return Address(12);
+}
+inline QString Stranger() {
+    return Address(13);
+}
+
 } // namespace BridgeTestAddresses

@@ -22,7 +22,7 @@
 
 class LinkSimRig {
 public:
-    static inline const QString kHost = BridgeTestAddresses::kModule;
+    static inline const QString kHost = BridgeTestAddresses::Module();
 
     explicit LinkSimRig(rwsim::SimConfig config = {}) {
         config.address = QHostAddress(kHost);
@@ -35,7 +35,7 @@ public:
         EXPECT_TRUE(started) << error.toStdString();
         link.TCPIPPara.TCPServAddr = kHost;
         link.TCPIPPara.TCPServPort = sim->TcpPort();
-        link.BridgeBindAddress = BridgeTestAddresses::kTool;
+        link.BridgeBindAddress = BridgeTestAddresses::Tool();
     }
 
     ~LinkSimRig() {

@@ -17,7 +17,7 @@ class UdpModuleStandIn {
 public:
     using Answer = std::function<void(const QNetworkDatagram& request)>;
 
-    explicit UdpModuleStandIn(const QString& address = BridgeTestAddresses::kModule) {
+    explicit UdpModuleStandIn(const QString& address = BridgeTestAddresses::Module()) {
         bound = socket.bind(QHostAddress(address), 30718,
                             QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
         QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
