@@ -13,7 +13,9 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <optional>
 
 namespace {

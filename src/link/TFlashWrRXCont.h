@@ -120,7 +120,82 @@ public:
     int BootProgram(int cpuProg);
     int BootCrcCheck();
     int BootRestart();
-    // (primitives and the command set are declared below with their subsystem)
+
+    // The longest inquiry reply: code, size 255, data, sum.
+    using BootReply = std::array<std::uint8_t, 258>;
+    static constexpr std::int32_t kBootReplyMs = 4000;
+    static constexpr std::int32_t kBootDataReplyMs = 5000;
+
+    // Primitives (boot/BootPrimitives.cpp). Each starts the shared stopwatch once, so a second
+    // wait inside one primitive gets only what is left of its time-out.
+    int WaitRxCount(std::int32_t count, std::int32_t timeoutMs);
+    int WaitAck(std::uint8_t expected, std::int32_t timeoutMs);
+    int ReadInquiryReply(std::uint8_t replyCode, std::int32_t timeoutMs, std::int32_t& outLen,
+                         BootReply& buf);
+    // Into ReplyBuf; a reply announcing more data than ReplyBuf holds is refused unread.
+    int ReadDataReply(std::uint8_t replyCode, std::int32_t timeoutMs, std::int32_t& outLen);
+    int ReadStatusReply(std::int32_t timeoutMs, std::uint8_t& status);
+    // FlushRx and one SendBytes of the whole frame.
+    int SendBootFrame(const std::vector<std::uint8_t>& frame);
+    int SendBootFrameAck(const std::vector<std::uint8_t>& frame, std::uint8_t expected);
+    int SendBootByte(std::uint8_t command, std::uint8_t expected);
+    int SendInquiry(std::uint8_t command, std::uint8_t replyCode, std::int32_t& outLen,
+                    BootReply& buf);
+
+    // Inquiries (boot/BootInquiries.cpp): on success `buf` holds the whole reply.
+    int SupportDevice(std::int32_t& outLen, BootReply& buf);
+    int ClockInfo(std::int32_t& outLen, BootReply& buf);
+    int TeibaiInfo(std::int32_t& outLen, BootReply& buf);
+    int GetClockInfo(std::int32_t& outLen, BootReply& buf);
+    int BootAreaInfo(std::int32_t& outLen, BootReply& buf);
+    int UserAreaInfo(std::int32_t& outLen, BootReply& buf);
+    int WriteSizeInfo(std::int32_t& outLen, BootReply& buf);
+    int DataAreaChk(std::int32_t& outLen, BootReply& buf);
+    int DataAreaInfo(std::int32_t& outLen, BootReply& buf);
+    int UserBootSumCheck(std::int32_t& outLen, BootReply& buf);
+    int UserAreaSumCheck(std::int32_t& outLen, BootReply& buf);
+    int BootProgInfo(std::int32_t& outLen, BootReply& buf);
+    int DataSumCheck(std::int32_t& outLen, BootReply& buf);
+
+    // Selections and set-up commands (boot/BootSelections.cpp).
+    int DeviceSelect(const std::array<char, 4>& code);
+    int SelectClockMode(std::uint8_t mode);
+    // On acknowledgement moves the bridge and the link to 115.2 kbit/s and confirms there.
+    int SelectBitRate(std::uint16_t bitRate, std::uint16_t freq, std::uint8_t ratio1,
+                      std::uint8_t ratio2);
+    int EraseStatusSet(std::uint8_t& state);
+    int SelUserBootArea();
+    int SelUserArea();
+    int SelErase();
+
+    // Flash commands (boot/BootFlashCommands.cpp).
+    int UserBootBlankCheck();
+    int UserAreaBlankCheck();
+    // 256 bytes from `data` at `address`; the end address sends the end frame only.
+    int Write256Bytes(std::uint32_t address, std::span<const std::uint8_t, 256> data);
+    int MemRead(std::uint8_t area, std::uint32_t address, std::uint32_t size, int cpuProg);
+    int BlockErase(std::uint8_t block);
+    int BlockEraseAddr(std::uint32_t address);
+    int IDCodeCheck(const std::array<std::uint8_t, 16>& code);
+    int ReadLockBitStatus(std::uint32_t address, std::uint8_t& status);
+    int DisaLockBit();
+    int ProgLockBit(std::uint32_t address);
+    int EnLockBit();
+    int GetFlashCrc(std::uint16_t& crc);
+
+    // Set-up, ID check and page test (boot/BootSetup.cpp, boot/BootIdCheck.cpp,
+    // boot/BootProgram.cpp).
+    int BitRateMatch();
+    int TryIdCode(int useA, std::uint8_t state);
+    static bool PageHasData(std::span<const std::uint8_t, 256> page);
+    // True for the RX231 kind of target; every other kind is handled as RX63x.
+    bool BootTargetIsRx231() const;
+
+    // The main window's fCpuProg as the update sequence set it (1: the R/W was switched into
+    // program mode; 0: re-write mode). BitRateMatch reads it at the moment of the call.
+    int fCpuProg = 1;
+    std::array<std::uint8_t, 1280> ReplyBuf{};
+    std::array<std::uint8_t, 256> PageBuf{};
 
     // ---- State shared by the subsystems ---------------------------------------------------
     std::int32_t ConnectTimeoutMs = 10000;

@@ -37,6 +37,19 @@ TEST(RwsimBridge, RecordReadWriteAndVersion) {
     EXPECT_EQ(version.mid(24, 6), QByteArray::fromHex("020000123456"));
 }
 
+TEST(RwsimBridge, SharesItsPortWithAToolOnTheWildcardAddress) {
+    Harness h;
+    // The tool holds the same port number on every address, as it does with 30718.
+    QUdpSocket tool;
+    ASSERT_TRUE(tool.bind(QHostAddress::AnyIPv4, h.sim->UdpPort(),
+                          QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint));
+    tool.writeDatagram(Header(0xF8), QHostAddress(QStringLiteral("127.0.0.2")), h.sim->UdpPort());
+    ASSERT_TRUE(WaitFor([&] { return tool.hasPendingDatagrams(); }, 1000));
+    const QNetworkDatagram reply = tool.receiveDatagram();
+    EXPECT_EQ(reply.data().size(), 124);
+    EXPECT_EQ(reply.senderAddress(), QHostAddress(QStringLiteral("127.0.0.2")));
+}
+
 TEST(RwsimBridge, SpeedCodes) {
     using rwsim::BridgeModule;
     const std::pair<std::uint8_t, int> codes[] = {
@@ -77,6 +90,15 @@ TEST(RwsimBridge, BytesPassOnlyAtTheListeningSpeed) {
 
     ASSERT_TRUE(h.MoveBridge(0x8));
     EXPECT_EQ(h.Exchange(RwFrame('O', {0x90, 0x00}), 17).size(), 17u);
+}
+
+TEST(RwsimBridge, AFloodingClientOverrunsTheBufferInsteadOfGrowingIt) {
+    rwsim::SimConfig config;
+    config.serialTiming = true; // 100 KB take almost 9 s on the wire at 115200 bit/s
+    Harness h(config);
+    ASSERT_TRUE(h.Connect());
+    h.Send(Bytes(100'000, 0xAA));
+    EXPECT_TRUE(WaitFor([&] { return h.TranscriptHas(QStringLiteral("overrun")); }, 3000));
 }
 
 TEST(RwsimBridge, OnlyLoopbackAddressesAreBound) {

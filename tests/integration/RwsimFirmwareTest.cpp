@@ -93,6 +93,21 @@ TEST(RwsimFirmware, ConnectionsReplaceEachOtherAndStateSurvives) {
     EXPECT_EQ(h.sim->Mcu().CurrentMode(), rwsim::Microcontroller::Mode::Boot);
 }
 
+TEST(RwsimFirmware, AClientGoneInMidFrameLeavesItsBytesOnTheLine) {
+    Harness h;
+    ASSERT_TRUE(h.Connect());
+    const Bytes frame = RwFrame('O', {0x90, 0x00});
+    h.Send(Bytes(frame.begin(), frame.begin() + 4)); // 02 00 4F 02
+    h.tcp->disconnectFromHost();
+    ASSERT_TRUE(WaitFor([&] { return !h.sim->HasClient(); }, 2000));
+    EXPECT_TRUE(h.TranscriptHas(QStringLiteral("4 byte(s) stay with the device")));
+    // As on a real serial line, the next frame lands behind the stale bytes and is refused.
+    ASSERT_TRUE(h.Connect());
+    const Bytes reply = h.Exchange(frame, 7);
+    ASSERT_EQ(reply.size(), 7u);
+    EXPECT_NE(reply[2], 0x30);
+}
+
 TEST(RwsimFirmware, SilentChipFault) {
     rwsim::SimConfig config;
     config.faults.silentChip = true;

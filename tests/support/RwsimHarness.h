@@ -170,9 +170,7 @@ public:
             return false;
         for (int i = 0; i < 10; ++i)
             Send({0x00});
-        Receive(3); // the answers to the last zeros
-        Drain(50);
-        return Exchange({0x55}, 1) == Bytes{0xE6};
+        return Receive(1) == Bytes{0x00} && Exchange({0x55}, 1) == Bytes{0xE6};
     }
 
     void ConfirmAt115200() {

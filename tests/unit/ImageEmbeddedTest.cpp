@@ -40,17 +40,32 @@ TEST(ImageEmbedded, FillsThe256KImage) {
     ASSERT_TRUE(link.LoadSRecordText(text));
     EXPECT_TRUE(person.boxes.isEmpty());
     EXPECT_EQ(log.lines, QStringList{QStringLiteral("プログラムデータ読み込み終了[64637Bytes]")});
-    EXPECT_EQ(link.RomImageRanges, (std::vector<tessaly::AddressRange>{
-                                       {0xFFFFC000u, 0xFFFFDCA7u}, {0xFFFC0000u, 0xFFFCDFD4u}}));
-    // Everything outside the two parts is blank flash.
+    // Two parts: 7,336 bytes in the top 16 KB and 57,301 below it; blank flash everywhere else.
+    std::uint64_t top = 0;
+    std::uint64_t below = 0;
+    std::vector<bool> written(link.RomImage.size(), false);
+    for (const tessaly::AddressRange& r : link.RomImageRanges) {
+        ASSERT_GE(r.first, 0xFFFC0000u);
+        ASSERT_TRUE(r.last < 0xFFFFC000u || r.first >= 0xFFFFC000u);
+        (r.first >= 0xFFFFC000u ? top : below) += std::uint64_t{r.last} - r.first + 1;
+        for (std::uint64_t a = r.first; a <= r.last; ++a)
+            written[static_cast<std::size_t>(a - link.RomImageBase)] = true;
+    }
+    EXPECT_EQ(top, 7336u);
+    EXPECT_EQ(below, 57301u);
     for (std::size_t i = 0; i < link.RomImage.size(); ++i) {
-        const std::uint32_t address = link.RomImageBase + static_cast<std::uint32_t>(i);
-        const bool inside = (address >= 0xFFFFC000u && address <= 0xFFFFDCA7u) ||
-                            (address >= 0xFFFC0000u && address <= 0xFFFCDFD4u);
-        if (!inside) {
-            ASSERT_EQ(link.RomImage[i], 0xFF) << std::hex << address;
+        if (!written[i]) {
+            ASSERT_EQ(link.RomImage[i], 0xFF) << std::hex << link.RomImageBase + i;
         }
     }
+    // The main code leaves every 16th page blank.
+    const auto blankPage = link.RomImage.begin() + 0x0F00; // 0xFFFC0F00
+    EXPECT_TRUE(std::all_of(blankPage, blankPage + 256, [](std::uint8_t b) { return b == 0xFF; }));
+    EXPECT_NE(link.RomImage[0x0EFF], 0xFF);
+    EXPECT_NE(link.RomImage[0x1000], 0xFF);
+    // Worked out apart from this code, from the generated firmware text.
+    EXPECT_EQ(link.ComputeRomImageCrc(), 0x3062);
+    EXPECT_EQ(tessaly::CountPagesWithData(link.RomImage), 254u);
 }
 
 TEST(ImageEmbedded, DoesNotFitA64KImage) {

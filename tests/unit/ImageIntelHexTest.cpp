@@ -2,14 +2,14 @@
 #include "core/image/ImageTexts.h"
 #include "core/image/RomImage.h"
 #include "core/link/TargetDevice.h"
-#include "support/FirmwareText.h"
+#include "support/FirmwareRecords.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 using namespace tessaly;
-using namespace firmware_text;
+using namespace firmware_records;
 
 namespace {
 

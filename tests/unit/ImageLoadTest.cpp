@@ -2,7 +2,7 @@
 #include "core/image/RomImage.h"
 #include "link/TFlashWrRXCont.h"
 #include "support/FakeLinkEnvironment.h"
-#include "support/FirmwareText.h"
+#include "support/FirmwareRecords.h"
 #include "support/VectorLogSink.h"
 
 #include <QDir>
@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-using namespace firmware_text;
+using namespace firmware_records;
 
 namespace {
 
@@ -224,7 +224,7 @@ TEST_F(ImageLoad, NewBoundsCarryTheImageOverByAddress) {
     EXPECT_EQ(link.RomImageLoaded, 0);
     EXPECT_TRUE(link.RomImageRanges.empty());
     EXPECT_EQ(log.lines, QStringList{Q(tessaly::image_text::kImageOutsideNewBounds)});
-    EXPECT_EQ(link.RomImage[0xC000], firmware_text::FirmwareByte(0xFFFFC000u));
+    EXPECT_EQ(link.RomImage[0xC000], firmware_records::FirmwareByte(0xFFFFC000u));
 }
 
 TEST_F(ImageLoad, ShrinkingKeepsAFirmwareThatStillFits) {

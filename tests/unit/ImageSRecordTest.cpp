@@ -1,7 +1,7 @@
 #include "core/image/ImageLoad.h"
 #include "core/image/ImageTexts.h"
 #include "core/link/TargetDevice.h"
-#include "support/FirmwareText.h"
+#include "support/FirmwareRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <random>
 
 using namespace tessaly;
-using namespace firmware_text;
+using namespace firmware_records;
 
 namespace {
 
@@ -85,6 +85,12 @@ TEST(ImageSRecords, RangeRuleStoresInsideAndSkipsBits8To19Set) {
     EXPECT_EQ(image.At(0xFFFFFF00u), 1);
     EXPECT_EQ(image.At(0xFFFFFF03u), 4);
     EXPECT_TRUE(image.AllBlankExcept(0xFFFFFF00u, 0xFFFFFF03u));
+
+    // Every one of bits 8-19 must be set.
+    for (std::uint32_t address : {0x000FFE80u, 0x000FF000u, 0x0007FF00u, 0xFFFE7F00u}) {
+        const ImageLoadResult one = ParseSRecords(S3(address, {1}), image.Target());
+        EXPECT_TRUE(one.outOfRange) << std::hex << address;
+    }
 }
 
 TEST(ImageSRecords, OutOfRangeStopsTheLoad) {

@@ -35,7 +35,7 @@ void PutBe32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 }
 
 QString Address(std::uint32_t a) {
-    return QStringLiteral("0x%1").arg(a, 8, 16, QLatin1Char('0'));
+    return QStringLiteral("0x") + HexText(a, 8);
 }
 
 } // namespace

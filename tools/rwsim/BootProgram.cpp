@@ -65,13 +65,6 @@ const char* DeviceCode(McuKind kind) {
     return "";
 }
 
-QString Hex(const std::vector<std::uint8_t>& bytes) {
-    QString text;
-    for (auto b : bytes)
-        text += QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-    return text;
-}
-
 std::uint16_t Be16(const std::vector<std::uint8_t>& d, std::size_t at) {
     return std::uint16_t(d[at] << 8 | d[at + 1]);
 }
@@ -108,8 +101,7 @@ void BootProgram::Ack(std::uint8_t byte, int busyUs) {
 
 void BootProgram::Refuse(std::uint8_t command, std::uint8_t error, const QString& why) {
     lastError_ = error;
-    transcript_.Event(
-        "refused", QStringLiteral("boot 0x%1: %2").arg(command, 2, 16, QLatin1Char('0')).arg(why));
+    transcript_.Event("refused", QStringLiteral("boot 0x%1: %2").arg(HexText(command, 2), why));
     hooks_.send({std::uint8_t(command | 0x80), error}, 0);
 }
 
@@ -142,9 +134,11 @@ void BootProgram::Receive(std::uint8_t byte) {
 
 void BootProgram::ReceiveMatching(std::uint8_t byte) {
     if (byte == 0x00) {
-        if (++zeros_ >= kZerosToMatch) {
-            if (state_ == BootState::Matching)
-                transcript_.Event("boot", QStringLiteral("bit rate measured"));
+        // One answer when the measurement completes. The host sends its zeros in a burst, so
+        // answering the later ones too would leave stale answers on the wire that the host
+        // would take for the answer to its 0x55.
+        if (state_ == BootState::Matching && ++zeros_ == kZerosToMatch) {
+            transcript_.Event("boot", QStringLiteral("bit rate measured"));
             state_ = BootState::Matched;
             Ack(0x00);
         }
@@ -240,13 +234,12 @@ bool BootProgram::AllowedNow(std::uint8_t command) const {
 void BootProgram::HandleFrame(const std::vector<std::uint8_t>& frame) {
     const std::uint8_t command = frame[0];
     if (frame.size() > 1 && Sum(frame, frame.size() - 1) != frame.back()) {
-        Refuse(command, kSumError, QStringLiteral("sum error in %1").arg(Hex(frame)));
+        Refuse(command, kSumError, QStringLiteral("sum error in %1").arg(DumpText(frame)));
         return;
     }
     if (!AllowedNow(command)) {
-        Refuse(
-            command, kCommandError,
-            QStringLiteral("not accepted in state 0x%1").arg(int(state_), 2, 16, QLatin1Char('0')));
+        Refuse(command, kCommandError,
+               QStringLiteral("not accepted in state 0x%1").arg(HexText(std::uint8_t(state_), 2)));
         return;
     }
     const int size = DataSize(command);
@@ -330,7 +323,7 @@ void BootProgram::DeviceSelect(const std::vector<std::uint8_t>& data) {
         return;
     }
     if (!std::equal(data.begin(), data.end(), code)) {
-        Refuse(0x10, kDeviceCodeError, QStringLiteral("device code %1").arg(Hex(data)));
+        Refuse(0x10, kDeviceCodeError, QStringLiteral("device code %1").arg(DumpText(data)));
         return;
     }
     Ack(IsRx231() ? 0x46 : 0x06);

@@ -31,7 +31,8 @@ enum class BootState : std::uint8_t {
 class BootProgram {
 public:
     static constexpr int kMatchingBps = 19200;
-    static constexpr int kZerosToMatch = 8; // 0x00 bytes needed to measure the bit rate
+    // 0x00 bytes needed to measure the bit rate; the host sends at least ten before it waits.
+    static constexpr int kZerosToMatch = 8;
 
     struct Hooks {
         std::function<void(std::vector<std::uint8_t>, int busyUs)> send;
@@ -45,6 +46,7 @@ public:
     int ListenBps() const { return listenBps_; }
     void Receive(std::uint8_t byte);
     BootState State() const { return state_; }
+    std::size_t UnfinishedFrameBytes() const { return frame_.size(); }
 
     // Two's complement of the 8-bit sum: a frame plus its sum adds up to zero.
     static std::uint8_t Sum(const std::vector<std::uint8_t>& bytes, std::size_t count);

@@ -30,9 +30,10 @@ public:
     bool Listen(const QHostAddress& address, quint16 port, QString* error);
     quint16 Port() const { return socket_.localPort(); }
 
+    const std::array<std::uint8_t, kRecordSize>& Record() const { return record_; }
+
     // Serial speed in bit/s from the record; 0 for a code no speed belongs to.
     int SerialBps() const;
-    std::array<std::uint8_t, kRecordSize> Record() const { return record_; }
 
     static int BpsForCode(std::uint8_t code);
     static std::uint8_t CodeForBps(int bps); // 0xF for a speed without a code

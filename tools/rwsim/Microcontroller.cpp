@@ -43,6 +43,11 @@ void Microcontroller::Receive(std::uint8_t byte) {
         boot_.Receive(byte);
 }
 
+std::size_t Microcontroller::UnfinishedFrameBytes() const {
+    return mode_ == Mode::Firmware ? firmware_.UnfinishedFrameBytes()
+                                   : boot_.UnfinishedFrameBytes();
+}
+
 void Microcontroller::EnterBoot(const QString& why) {
     mode_ = Mode::Boot;
     boot_.Start();

@@ -30,10 +30,10 @@ public:
 
     int ListenBps() const override;
     void Receive(std::uint8_t byte) override;
+    std::size_t UnfinishedFrameBytes() const override;
 
     Mode CurrentMode() const { return mode_; }
     BootState CurrentBootState() const { return boot_.State(); }
-    const FirmwareVersions& Versions() const { return versions_; }
     FlashModel& Flash() { return flash_; }
 
 private:

@@ -52,9 +52,8 @@ std::vector<std::uint8_t> RwFirmware::Frame(std::uint8_t letter,
 
 void RwFirmware::Receive(std::uint8_t byte) {
     if (frame_.empty() && byte != kStx) {
-        transcript_.Event(
-            "firmware",
-            QStringLiteral("stray byte %1 outside a frame").arg(byte, 2, 16, QLatin1Char('0')));
+        transcript_.Event("firmware",
+                          QStringLiteral("stray byte %1 outside a frame").arg(HexText(byte, 2)));
         return;
     }
     frame_.push_back(byte);

@@ -32,6 +32,7 @@ public:
 
     void Receive(std::uint8_t byte);
     void Reset() { frame_.clear(); } // a restart forgets a half-received frame
+    std::size_t UnfinishedFrameBytes() const { return frame_.size(); }
 
     // The checksum of a frame: the low 8 bits of the sum from STX through ETX.
     static std::uint8_t FrameSum(const std::vector<std::uint8_t>& frame, std::size_t count);

@@ -12,7 +12,16 @@ namespace rwsim {
 
 // The whole R/W as the tool sees it over the LAN: the bridge module's UDP configuration,
 // the TCP serial line through the bridge, and the control microcontroller behind it. Runs
-// on the event loop of the thread that creates it.
+// on the event loop of the thread that creates it, so a test drives the tool and the
+// simulator from one thread:
+//
+//     rwsim::SimConfig config;   // 127.0.0.2, UDP 30718 (the tool's fixed port), TCP 9004
+//     config.tcpPort = 0;        // any free port; ask TcpPort() afterwards
+//     rwsim::RwSimulator sim(config);
+//     QString error;
+//     ASSERT_TRUE(sim.Start(&error));
+//
+// Serial timing is off unless the config turns it on, so tests cost no wire time.
 class RwSimulator : public QObject {
     Q_OBJECT
 public:

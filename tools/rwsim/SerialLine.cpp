@@ -47,7 +47,13 @@ void SerialLine::Accept() {
         connect(next, &QTcpSocket::readyRead, this, &SerialLine::ReadClient);
         connect(next, &QTcpSocket::disconnected, this, [this, next] {
             if (client_ == next) {
-                transcript_.Event("disconnect", QStringLiteral("closed by the client"));
+                const std::size_t unfinished = peer_ ? peer_->UnfinishedFrameBytes() : 0;
+                transcript_.Event("disconnect",
+                                  unfinished == 0
+                                      ? QStringLiteral("closed by the client")
+                                      : QStringLiteral("closed by the client in mid-frame; "
+                                                       "%1 byte(s) stay with the device")
+                                            .arg(unfinished));
                 client_ = nullptr;
             }
             next->deleteLater();
@@ -61,8 +67,18 @@ void SerialLine::ReadClient() {
     const QByteArray data = client_->readAll();
     std::vector<std::uint8_t> bytes(data.begin(), data.end());
     transcript_.Bytes("tcp", "rx", bytes);
+    if (backlog_ + bytes.size() > kBufferBytes) {
+        transcript_.Event("overrun", QStringLiteral("%1 byte(s) dropped, the bridge's buffer is "
+                                                    "full")
+                                         .arg(bytes.size()));
+        return;
+    }
+    backlog_ += bytes.size();
     const qint64 wire = WireTimeNs(qsizetype(bytes.size()), bridge_.SerialBps());
-    toDevice_.Push(0, wire, [this, bytes] { Deliver(bytes); });
+    toDevice_.Push(0, wire, [this, bytes] {
+        backlog_ -= bytes.size();
+        Deliver(bytes);
+    });
 }
 
 void SerialLine::Deliver(const std::vector<std::uint8_t>& bytes) {
@@ -116,6 +132,7 @@ void SerialLine::Transmit(std::vector<std::uint8_t> bytes, int busyUs) {
 
 void SerialLine::DropClient(const QString& reason) {
     toDevice_.Clear();
+    backlog_ = 0;
     fromDevice_.Clear();
     if (!client_)
         return;

@@ -51,6 +51,10 @@ private:
     SerialPeer* peer_ = nullptr;
     QTcpServer server_;
     QPointer<QTcpSocket> client_;
+    // Bytes from the client not yet on the serial wire. A bridge holds only so many; beyond
+    // that a flooding client loses bytes instead of growing the queue without end.
+    static constexpr std::size_t kBufferBytes = 65536;
+    std::size_t backlog_ = 0;
     WireQueue toDevice_;
     WireQueue fromDevice_;
 };

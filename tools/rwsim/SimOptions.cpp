@@ -126,14 +126,14 @@ SimOptions::SimOptions() {
                          "programming and block erase times."),
           QStringLiteral("on|off"));
     value(kPageUs,
-          QStringLiteral("Time to program one 256-byte page in microseconds (default 2000, "
-                         "the typical figure published for the RX microcontrollers' code "
-                         "flash)."),
+          QStringLiteral("Time to program one 256-byte page in microseconds (default 2000, of "
+                         "the order of the typical figures the RX datasheets publish for their "
+                         "code flash)."),
           QStringLiteral("us"));
     value(kEraseUs,
-          QStringLiteral("Block erase time per 4 KB in microseconds (default 20000, the "
-                         "published typical figure for a 4 KB block; a 2 KB block takes half, "
-                         "a 16 KB block four times as long)."),
+          QStringLiteral("Block erase time per 4 KB in microseconds (default 20000, of the "
+                         "order of the typical figures the RX datasheets publish; a 2 KB block "
+                         "takes half, a 16 KB block four times as long)."),
           QStringLiteral("us"));
     value(kRefusePage, QStringLiteral("Fault: refuse the Nth programming frame."),
           QStringLiteral("n"));

@@ -7,6 +7,14 @@
 
 namespace rwsim {
 
+QString HexText(std::uint32_t value, int digits) {
+    return QString::fromStdString(tessaly::HexDigits(value, digits));
+}
+
+QString DumpText(std::span<const std::uint8_t> bytes) {
+    return QString::fromStdString(tessaly::ByteDump(bytes)).trimmed();
+}
+
 Transcript::Transcript() {
     clock_.start();
 }
@@ -20,13 +28,10 @@ void Transcript::Bytes(const char* channel, const char* direction,
                        std::span<const std::uint8_t> bytes) {
     if (!file_.isOpen())
         return;
-    std::string hex = tessaly::ByteDump(bytes);
-    if (!hex.empty())
-        hex.pop_back(); // the dump's trailing space
     QJsonObject line{{QStringLiteral("t"), clock_.nsecsElapsed() / 1e6},
                      {QStringLiteral("ch"), QString::fromLatin1(channel)},
                      {QStringLiteral("dir"), QString::fromLatin1(direction)},
-                     {QStringLiteral("hex"), QString::fromStdString(hex)}};
+                     {QStringLiteral("hex"), DumpText(bytes)}};
     WriteLine(QJsonDocument(line).toJson(QJsonDocument::Compact));
 }
 

@@ -9,6 +9,11 @@
 
 namespace rwsim {
 
+// Hexadecimal for transcript texts, upper case with leading zeros.
+QString HexText(std::uint32_t value, int digits);
+// Bytes as the tool's dumps show them, without the trailing space.
+QString DumpText(std::span<const std::uint8_t> bytes);
+
 // The simulator's record of what crossed its sockets and what happened inside it: one JSON
 // object per line, with the time in milliseconds since the simulator started. Without a file
 // nothing is written.

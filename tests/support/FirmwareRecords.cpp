@@ -1,9 +1,9 @@
-#include "support/FirmwareText.h"
+#include "support/FirmwareRecords.h"
 
 #include <algorithm>
 #include <cstdio>
 
-namespace firmware_text {
+namespace firmware_records {
 
 namespace {
 
@@ -85,4 +85,4 @@ std::string TwoPartFirmware() {
            SRecordFile(0xFFFC0000u, 57301, FirmwareByte) + "\x1A";
 }
 
-} // namespace firmware_text
+} // namespace firmware_records

@@ -6,7 +6,7 @@
 
 // Firmware text for tests, written record by record with correct checksums, so that a test
 // states only the addresses and bytes it cares about.
-namespace firmware_text {
+namespace firmware_records {
 
 // "S2" (3 address bytes) or "S3" (4 address bytes) data record, or any other S type with the
 // given number of address bytes.
@@ -38,4 +38,4 @@ std::uint8_t FirmwareByte(std::uint32_t address);
 // bytes, then 0xFFFC0000 with 57,301 bytes) and a final 0x1A byte.
 std::string TwoPartFirmware();
 
-} // namespace firmware_text
+} // namespace firmware_records

@@ -1,0 +1,40 @@
+#include "app/CommandMenu.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace {
+
+void AddEntries(QMenu* menu, std::span<const BootDiagMenuEntry> entries,
+                const std::function<CommandMenuTarget()>& current) {
+    for (const BootDiagMenuEntry& entry : entries) {
+        const QString caption = QString::fromUtf8(entry.caption);
+        if (!entry.children.empty()) {
+            QMenu* sub = menu->addMenu(caption);
+            sub->setObjectName(QString::fromLatin1(entry.item));
+            sub->menuAction()->setObjectName(QString::fromLatin1(entry.item));
+            AddEntries(sub, entry.children, current);
+            continue;
+        }
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(entry.item));
+        if (!entry.handler)
+            continue;
+        const auto handler = entry.handler;
+        QObject::connect(action, &QAction::triggered, menu, [current, handler] {
+            const CommandMenuTarget target = current();
+            if (!target.link)
+                return;
+            BootDiagnostics diag(*target.link, target.settings);
+            (diag.*handler)();
+        });
+    }
+}
+
+} // namespace
+
+void PopulateCommandMenu(QMenu* mnCmd, std::function<CommandMenuTarget()> current) {
+    mnCmd->setObjectName(QStringLiteral("MnCmd"));
+    mnCmd->setTitle(QStringLiteral("コマンド"));
+    AddEntries(mnCmd, BootDiagMenu(), current);
+}

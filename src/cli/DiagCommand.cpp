@@ -1,0 +1,185 @@
+// tessaly-cli diag: the boot-mode diagnostic menu without a window. Sends one command (or the
+// command check) to a microcontroller that is already in boot mode behind the bridge, and
+// prints the lines the menu item writes, decoded replies included.
+
+#include "boot/BootDiagnostics.h"
+#include "cli/CliCommand.h"
+#include "cli/ConsoleLog.h"
+#include "core/link/TargetDevice.h"
+#include "link/QtLinkEnvironment.h"
+#include "link/TFlashWrRXCont.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+namespace DiagExit {
+constexpr int NotConnected = 10; // the TCP connection to the bridge could not be opened
+constexpr int SetupFailed = 11;  // --setup: the boot-mode set-up failed
+} // namespace DiagExit
+
+constexpr char kHelp[] =
+    "send one boot-mode diagnostic command and print the decoded reply\n"
+    "\n"
+    "usage: tessaly-cli diag --list\n"
+    "       tessaly-cli diag NAME --host ADDR [--port N] [--kind rx231|rx630|rx63t]\n"
+    "                             [--setup] [--rewrite] [--trace]\n"
+    "\n"
+    "NAME is a command menu item, with or without its leading \"Mn\", any letter case\n"
+    "(SupportDevice, BootProgInfo, CmdCheck, ...); --list prints them with their captions.\n"
+    "The microcontroller must already be in boot mode and reachable at the bridge's current\n"
+    "serial speed: nothing is matched, selected or switched first, unless --setup is given.\n"
+    "  --host ADDR   the R/W's address (with TESSALY_LOOPBACK_ONLY=1 only 127.0.0.0/8)\n"
+    "  --port N      TCP port (default 9004)\n"
+    "  --kind K      MCU kind: rx231 (default), rx630, rx63t; decides the expected answers\n"
+    "  --setup       first run the update's boot-mode set-up (bit-rate matching with the\n"
+    "                bridge at 19.2 kbit/s, device and clock selection, new bit rate, the\n"
+    "                bridge to 115.2 kbit/s), for a microcontroller fresh in boot mode\n"
+    "  --rewrite     as in re-write mode: the matching variant of a microcontroller already\n"
+    "                in its boot program, and the memory read with command byte 0x52\n"
+    "  --trace       also print every byte sent and received\n"
+    "\n"
+    "exit codes: 0 the command succeeded, 1 it failed, 2 bad command line,\n"
+    "            10 no connection, 11 the set-up (--setup) failed";
+
+struct KindName {
+    const char* name;
+    std::int32_t kind;
+};
+constexpr KindName kKinds[] = {
+    {"rx231", tessaly::kKindRx231}, {"rx630", tessaly::kKindRx630}, {"rx63t", tessaly::kKindRx63T}};
+
+struct DiagOptions {
+    bool list = false;
+    QString name;
+    QString host;
+    int port = 9004;
+    std::int32_t kind = tessaly::kKindRx231;
+    bool setup = false;
+    bool rewrite = false;
+    bool trace = false;
+};
+
+void Print(const QString& line) {
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+int UsageError(const QString& why) {
+    std::fprintf(stderr, "tessaly-cli diag: %s\n(see tessaly-cli diag --help)\n",
+                 why.toUtf8().constData());
+    return CliExit::Usage;
+}
+
+QString CommandName(const BootDiagMenuEntry& entry) {
+    return QString::fromLatin1(entry.item).mid(2); // without "Mn"
+}
+
+const BootDiagMenuEntry* FindCommand(const QString& name) {
+    const QString wanted =
+        name.startsWith(QLatin1String("mn"), Qt::CaseInsensitive) ? name.mid(2) : name;
+    for (const BootDiagMenuEntry* e : BootDiagCommands())
+        if (CommandName(*e).compare(wanted, Qt::CaseInsensitive) == 0)
+            return e;
+    return nullptr;
+}
+
+std::optional<QString> ParseOptions(const QStringList& arguments, DiagOptions& options) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (a == QLatin1String("--list")) {
+            options.list = true;
+        } else if (a == QLatin1String("--setup")) {
+            options.setup = true;
+        } else if (a == QLatin1String("--rewrite")) {
+            options.rewrite = true;
+        } else if (a == QLatin1String("--trace")) {
+            options.trace = true;
+        } else if (a == QLatin1String("--host")) {
+            if (!hasValue)
+                return QStringLiteral("--host needs an address");
+            options.host = arguments[++i];
+        } else if (a == QLatin1String("--port")) {
+            bool number = false;
+            options.port = hasValue ? arguments[++i].toInt(&number) : 0;
+            if (!number || options.port < 1 || options.port > 65535)
+                return QStringLiteral("--port needs a number from 1 to 65535");
+        } else if (a == QLatin1String("--kind")) {
+            if (!hasValue)
+                return QStringLiteral("--kind needs a value");
+            const QString value = arguments[++i].toLower();
+            const auto* found =
+                std::find_if(std::begin(kKinds), std::end(kKinds),
+                             [&](const KindName& k) { return value == QLatin1String(k.name); });
+            if (found == std::end(kKinds))
+                return QStringLiteral("unknown kind '%1' (rx231, rx630 or rx63t)").arg(value);
+            options.kind = found->kind;
+        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            return QStringLiteral("unknown option '%1'").arg(a);
+        } else if (options.name.isEmpty()) {
+            options.name = a;
+        } else {
+            return QStringLiteral("more than one command given");
+        }
+    }
+    if (options.list)
+        return std::nullopt;
+    if (options.name.isEmpty())
+        return QStringLiteral("give a command NAME or --list");
+    if (options.host.isEmpty())
+        return QStringLiteral("--host is required");
+    return std::nullopt;
+}
+
+void PrintList() {
+    for (const BootDiagMenuEntry* e : BootDiagCommands())
+        Print(
+            QStringLiteral("%1  %2").arg(CommandName(*e), -20).arg(QString::fromUtf8(e->caption)));
+}
+
+int RunDiag(const QStringList& arguments) {
+    DiagOptions options;
+    if (const std::optional<QString> error = ParseOptions(arguments, options))
+        return UsageError(*error);
+    if (options.list) {
+        PrintList();
+        return CliExit::Ok;
+    }
+    const BootDiagMenuEntry* command = FindCommand(options.name);
+    if (!command)
+        return UsageError(QStringLiteral("unknown command '%1' (see --list)").arg(options.name));
+
+    BootDiagSettings settings;
+    settings.option.fCPUType = options.kind;
+    settings.fCpuProg = options.rewrite ? 0 : 1;
+    ConsoleLog log;
+    TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, settings.option, {});
+    link.TCPIPPara.TCPServAddr = options.host;
+    link.TCPIPPara.TCPServPort = options.port;
+    link.fCpuProg = settings.fCpuProg;
+    // The decoded lines are debug lines of the menu: shown here, as the point of the command.
+    link.fDispDebugInfo = 1;
+    link.fDispTxInfo = options.trace ? 1 : 0;
+    link.fDispRecInfo = options.trace ? 1 : 0;
+    if (!link.OpenLink()) {
+        std::fprintf(stderr, "tessaly-cli diag: no connection to %s:%d\n",
+                     options.host.toUtf8().constData(), options.port);
+        return DiagExit::NotConnected;
+    }
+    if (options.setup && !link.BootSetup()) {
+        std::fprintf(stderr, "tessaly-cli diag: the boot-mode set-up failed\n");
+        link.CloseLink();
+        return DiagExit::SetupFailed;
+    }
+    BootDiagnostics diag(link, settings);
+    const int ok = (diag.*(command->handler))();
+    link.CloseLink();
+    return ok ? CliExit::Ok : CliExit::Failed;
+}
+
+const CliCommand kDiag("diag", kHelp, &RunDiag);
+
+} // namespace
