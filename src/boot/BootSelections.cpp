@@ -1,4 +1,5 @@
 #include "core/boot/BootFrames.h"
+#include "core/link/TargetDevice.h"
 #include "link/TFlashWrRXCont.h"
 
 namespace {
@@ -9,7 +10,7 @@ constexpr std::uint8_t kDeviceSelectAck231 = 0x46;
 } // namespace
 
 bool TFlashWrRXCont::BootTargetIsRx231() const {
-    return OptionPara.fCPUType == 5;
+    return OptionPara.fCPUType == tessaly::kKindRx231;
 }
 
 int TFlashWrRXCont::DeviceSelect(const std::array<char, 4>& code) {

@@ -28,6 +28,8 @@ void TFlashWrRXCont::SetBridgeSpeed(std::int32_t speedIndex) {
 bool TFlashWrRXCont::ChangeBridgeSerialSpeed(std::int32_t speedIndex, const QString& host) {
     TXPortUDP udp(*this, LogMemo);
     udp.Trace = BridgeTrace;
+    if (!BridgeBindAddress.isEmpty())
+        udp.BindAddress = QHostAddress(BridgeBindAddress);
 
     udp.SendCommand(host, tessaly::kBridgeReadSetup);
     const bool recordReceived = udp.WaitForReply(tessaly::kSetupReplyLength);

@@ -41,7 +41,7 @@ void TXPortUDP::AddLog(const QString& text) {
 }
 
 bool TXPortUDP::Bind(bool reportFailure) {
-    if (!socket_.bind(QHostAddress::AnyIPv4, tessaly::kBridgeUdpPort,
+    if (!socket_.bind(BindAddress, tessaly::kBridgeUdpPort,
                       QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
         if (reportFailure)
             AddLog(BridgeTexts::kBindError);

@@ -56,6 +56,8 @@ public:
     QString BridgeMacText;
     // Logs every datagram sent and received as a byte dump.
     int Trace = 0;
+    // Where port 30718 is bound: every local IPv4 address unless one is chosen.
+    QHostAddress BindAddress{QHostAddress::AnyIPv4};
 
 private:
     void Send(const QString& host, std::span<const std::uint8_t> datagram);

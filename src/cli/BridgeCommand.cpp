@@ -37,6 +37,7 @@ int RunBridge(const QStringList& arguments) {
     }
     TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {});
     link.fDispDebugInfo = options->debug ? 1 : 0;
+    link.BridgeBindAddress = options->bindAddress;
     link.BridgeTrace = parser.isSet(QStringLiteral("trace")) ? 1 : 0;
     link.TCPIPPara.TCPServAddr = options->host;
 
@@ -58,11 +59,13 @@ const CliCommand command(
     "bridge",
     "Change the serial speed of the R/W's bridge module over UDP 30718.\n"
     "\n"
-    "usage: tessaly-cli bridge --host ADDR --speed INDEX [--trace] [--debug] [--log FILE]\n"
+    "usage: tessaly-cli bridge --host ADDR --speed INDEX [--trace] [--bind ADDR] [--debug]\n"
+    "                          [--log FILE]\n"
     "\n"
     "  --host ADDR    IPv4 address of the R/W (its bridge module)\n"
     "  --speed INDEX  0 = 9600, 1 = 19200, 2 = 38400, 3 = 57600, 4 = 115200 bit/s\n"
     "  --trace        dump every datagram sent and received\n"
+    "  --bind ADDR    bind UDP port 30718 on this local address only (default: all)\n"
     "  --debug        show debug log lines\n"
     "  --log FILE     also append the log to FILE\n"
     "\n"

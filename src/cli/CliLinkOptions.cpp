@@ -18,6 +18,9 @@ void CliLinkOptions::Declare(QCommandLineParser& parser, bool withPort) {
     if (withPort)
         parser.addOption({QStringLiteral("port"), QStringLiteral("TCP port (default 9004)."),
                           QStringLiteral("N"), QStringLiteral("9004")});
+    parser.addOption({QStringLiteral("bind"),
+                      QStringLiteral("Local IPv4 address for UDP port 30718 (default: all)."),
+                      QStringLiteral("ADDR")});
     parser.addOption({QStringLiteral("debug"), QStringLiteral("Show debug log lines.")});
     parser.addOption({QStringLiteral("log"), QStringLiteral("Also append the log to FILE."),
                       QStringLiteral("FILE")});
@@ -38,6 +41,13 @@ std::optional<CliLinkOptions> CliLinkOptions::Read(const QCommandLineParser& par
             PrintError(QStringLiteral("--port needs a number from 1 to 65535"));
             return std::nullopt;
         }
+    }
+    options.bindAddress = parser.value(QStringLiteral("bind")).trimmed();
+    if (!options.bindAddress.isEmpty() && (!address.setAddress(options.bindAddress) ||
+                                           address.protocol() != QAbstractSocket::IPv4Protocol)) {
+        PrintError(
+            QStringLiteral("--bind needs an IPv4 address, got '%1'").arg(options.bindAddress));
+        return std::nullopt;
     }
     options.debug = parser.isSet(QStringLiteral("debug"));
     options.logFile = parser.value(QStringLiteral("log"));

@@ -12,8 +12,9 @@ struct CliLinkOptions {
     int port = 9004;
     bool debug = false; // debug log lines, with every byte sent and received
     QString logFile;
+    QString bindAddress; // local address for the bridge's UDP port; empty: every one
 
-    // Adds --host, --port, --debug and --log to `parser`.
+    // Adds --host, --port, --bind, --debug and --log to `parser`.
     static void Declare(QCommandLineParser& parser, bool withPort);
     // Reads them back after parsing; prints the problem to stderr and returns nothing when the
     // host is not an IPv4 address or the port is out of range.

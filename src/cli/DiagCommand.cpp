@@ -4,6 +4,7 @@
 
 #include "boot/BootDiagnostics.h"
 #include "cli/CliCommand.h"
+#include "cli/CliKinds.h"
 #include "cli/ConsoleLog.h"
 #include "core/link/TargetDevice.h"
 #include "link/QtLinkEnvironment.h"
@@ -43,13 +44,6 @@ constexpr char kHelp[] =
     "\n"
     "exit codes: 0 the command succeeded, 1 it failed, 2 bad command line,\n"
     "            10 no connection, 11 the set-up (--setup) failed";
-
-struct KindName {
-    const char* name;
-    std::int32_t kind;
-};
-constexpr KindName kKinds[] = {
-    {"rx231", tessaly::kKindRx231}, {"rx630", tessaly::kKindRx630}, {"rx63t", tessaly::kKindRx63T}};
 
 struct DiagOptions {
     bool list = false;
@@ -110,13 +104,11 @@ std::optional<QString> ParseOptions(const QStringList& arguments, DiagOptions& o
         } else if (a == QLatin1String("--kind")) {
             if (!hasValue)
                 return QStringLiteral("--kind needs a value");
-            const QString value = arguments[++i].toLower();
-            const auto* found =
-                std::find_if(std::begin(kKinds), std::end(kKinds),
-                             [&](const KindName& k) { return value == QLatin1String(k.name); });
-            if (found == std::end(kKinds))
-                return QStringLiteral("unknown kind '%1' (rx231, rx630 or rx63t)").arg(value);
-            options.kind = found->kind;
+            const QString value = arguments[++i];
+            const auto kind = KindFromCliName(value);
+            if (!kind)
+                return UnknownKindText(value);
+            options.kind = *kind;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             return QStringLiteral("unknown option '%1'").arg(a);
         } else if (options.name.isEmpty()) {

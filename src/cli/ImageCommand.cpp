@@ -2,6 +2,7 @@
 // as the program does, and reports what the image holds.
 
 #include "cli/CliCommand.h"
+#include "cli/CliKinds.h"
 #include "cli/ConsoleLog.h"
 #include "core/image/RomImage.h"
 #include "core/link/ByteDump.h"
@@ -51,20 +52,6 @@ struct ImageOptions {
     std::int32_t romSizeCode = 11;
 };
 
-struct KindName {
-    const char* name;
-    std::int32_t kind;
-};
-constexpr KindName kKinds[] = {
-    {"rx231", tessaly::kKindRx231}, {"rx630", tessaly::kKindRx630}, {"rx63t", tessaly::kKindRx63T}};
-
-QString KindText(std::int32_t kind) {
-    for (const KindName& k : kKinds)
-        if (k.kind == kind)
-            return QString::fromLatin1(k.name).toUpper();
-    return QString::number(kind);
-}
-
 void Print(const QString& line) {
     std::fputs(line.toUtf8().constData(), stdout);
     std::fputc('\n', stdout);
@@ -86,13 +73,11 @@ std::optional<QString> ParseOptions(const QStringList& arguments, ImageOptions& 
         } else if (a == QLatin1String("--kind")) {
             if (!hasValue)
                 return QStringLiteral("--kind needs a value");
-            const QString value = arguments[++i].toLower();
-            const auto* found =
-                std::find_if(std::begin(kKinds), std::end(kKinds),
-                             [&](const KindName& k) { return value == QLatin1String(k.name); });
-            if (found == std::end(kKinds))
-                return QStringLiteral("unknown kind '%1' (rx231, rx630 or rx63t)").arg(value);
-            options.kind = found->kind;
+            const QString value = arguments[++i];
+            const auto kind = KindFromCliName(value);
+            if (!kind)
+                return UnknownKindText(value);
+            options.kind = *kind;
         } else if (a == QLatin1String("--rom-size-code")) {
             bool number = false;
             options.romSizeCode = hasValue ? arguments[++i].toInt(&number) : 0;
@@ -157,7 +142,7 @@ int RunImage(const QStringList& arguments) {
     Print(QStringLiteral("source: %1")
               .arg(options.embedded ? QStringLiteral("built-in firmware") : options.file));
     Print(QStringLiteral("target: %1, ROM-size code %2")
-              .arg(KindText(options.kind))
+              .arg(KindDisplayName(options.kind))
               .arg(options.romSizeCode));
     Print(QStringLiteral("bounds: %1-%2 (%3 bytes)")
               .arg(Hex8(link.RomImageBase), Hex8(link.RomImageEnd))

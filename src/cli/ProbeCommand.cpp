@@ -47,6 +47,7 @@ int RunProbe(const QStringList& arguments) {
     // No "boot" argument: a probe always searches, whatever the R/W's state.
     TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}, &op);
     link.fDispDebugInfo = options->debug ? 1 : 0;
+    link.BridgeBindAddress = options->bindAddress;
 
     if (link.ConnectReader() != 1 || link.ReaderFound != 1)
         return CliExit::Failed;
@@ -64,10 +65,11 @@ const CliCommand command(
     "probe",
     "Find the R/W and print its ROM and CHIP versions.\n"
     "\n"
-    "usage: tessaly-cli probe --host ADDR [--port N] [--debug] [--log FILE]\n"
+    "usage: tessaly-cli probe --host ADDR [--port N] [--bind ADDR] [--debug] [--log FILE]\n"
     "\n"
     "  --host ADDR  IPv4 address of the R/W\n"
     "  --port N     its TCP port (default 9004)\n"
+    "  --bind ADDR  bind the bridge's UDP port 30718 on this local address only\n"
     "  --debug      show debug log lines, with every byte sent and received\n"
     "  --log FILE   also append the log to FILE\n"
     "\n"

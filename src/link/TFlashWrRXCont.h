@@ -87,6 +87,9 @@ public:
     // ---- Bridge serial-speed change (bridge/) ---------------------------------------------
     void SetBridgeSpeed(std::int32_t speedIndex);
     bool ChangeBridgeSerialSpeed(std::int32_t speedIndex, const QString& host);
+    // The local address the bridge endpoint binds port 30718 to; empty (the default) binds
+    // every local IPv4 address.
+    QString BridgeBindAddress;
 
     // ---- Firmware image (image/) ----------------------------------------------------------
     bool LoadSRecordFile(const QString& fileName);

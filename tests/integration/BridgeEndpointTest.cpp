@@ -5,11 +5,13 @@
 #include "support/UdpModuleStandIn.h"
 #include "support/VectorLogSink.h"
 
+#include <QThread>
+
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString kModule = QStringLiteral("127.0.0.12");
+const QString kModule = BridgeTestAddresses::Module();
 
 // A datagram of `length` bytes; from 4 bytes on it carries the version reply code and, as far
 // as it reaches, the version fields.
@@ -26,7 +28,10 @@ QByteArray VersionDatagram(int length) {
 
 class BridgeEndpoint : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(module.bound); }
+    void SetUp() override {
+        ASSERT_TRUE(module.bound);
+        udp.BindAddress = QHostAddress(BridgeTestAddresses::Tool());
+    }
 
     // Runs the event loop until a datagram of any length has been taken in.
     bool AwaitAnyDatagram() {
@@ -92,7 +97,7 @@ TEST_F(BridgeEndpoint, ReplyToAnEarlierSendIsForgotten) {
 }
 
 TEST_F(BridgeEndpoint, DatagramsFromAnotherAddressAreIgnored) {
-    UdpModuleStandIn stranger(QStringLiteral("127.0.0.13"));
+    UdpModuleStandIn stranger(BridgeTestAddresses::Stranger());
     ASSERT_TRUE(stranger.bound);
     module.answer = [&](const QNetworkDatagram& r) {
         stranger.socket.writeDatagram(VersionDatagram(124), r.senderAddress(),
@@ -100,7 +105,7 @@ TEST_F(BridgeEndpoint, DatagramsFromAnotherAddressAreIgnored) {
     };
     udp.SendCommand(kModule, 0xF8);
     EXPECT_FALSE(udp.WaitForReply(4));
-    EXPECT_TRUE(log.Contains(BridgeTexts::kForeignSender + QStringLiteral("127.0.0.13")));
+    EXPECT_TRUE(log.Contains(BridgeTexts::kForeignSender + BridgeTestAddresses::Stranger()));
     EXPECT_FALSE(log.Contains(BridgeTexts::kIdPrefix + QStringLiteral("X5")));
 }
 
@@ -124,11 +129,20 @@ TEST_F(BridgeEndpoint, RefusedDestinationIsLoggedAndNotSent) {
                              QStringLiteral(" はループバックではないため送信しません")));
 }
 
-// Without the stand-in: a program holding the port exclusively.
+// Without the stand-in: a program holding the port exclusively, and the tool binding every
+// local address as it does by default.
 TEST(BridgeEndpointPortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
-    QUdpSocket holder;
     // Held without sharing on the module's own address, which the wildcard binding overlaps.
-    ASSERT_TRUE(holder.bind(QHostAddress(kModule), 30718, QAbstractSocket::DontShareAddress));
+    // Such a binding also clashes with any wildcard binding of the port, which a test program
+    // of another checkout may hold for a moment: try for a few seconds.
+    QUdpSocket holder;
+    bool held = false;
+    for (int attempt = 0; attempt < 100 && !held; ++attempt) {
+        held = holder.bind(QHostAddress(kModule), 30718, QAbstractSocket::DontShareAddress);
+        if (!held)
+            QThread::msleep(50);
+    }
+    ASSERT_TRUE(held);
     VectorLogSink log;
     TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
     EXPECT_FALSE(link.ChangeBridgeSerialSpeed(1, kModule));

@@ -14,11 +14,15 @@ struct CliRun {
     QString out;
 };
 
-// Runs tessaly-cli while this process's event loop keeps the in-process simulator answering.
+// Runs tessaly-cli (its bridge endpoint on the tests' own address) while this process's event loop
+// keeps the in-process simulator answering.
 CliRun RunCli(const QStringList& arguments) {
     QProcess cli;
     cli.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-cli"));
-    cli.setArguments(arguments);
+    cli.setArguments(arguments.contains(QStringLiteral("--bind"))
+                         ? arguments
+                         : arguments +
+                               QStringList{QStringLiteral("--bind"), BridgeTestAddresses::Tool()});
     cli.start();
     CliRun run;
     if (!cli.waitForStarted(5000))
@@ -77,12 +81,16 @@ TEST(CliLinkCommands, BadArgumentsAreUsageErrors) {
     for (const QStringList& arguments :
          {QStringList{QStringLiteral("probe"), QStringLiteral("--host"), QStringLiteral("rw")},
           QStringList{QStringLiteral("probe"), QStringLiteral("--host"),
-                      QStringLiteral("127.0.0.2"), QStringLiteral("--port"),
+                      BridgeTestAddresses::Module(), QStringLiteral("--port"),
                       QStringLiteral("70000")},
           QStringList{QStringLiteral("bridge"), QStringLiteral("--host"),
-                      QStringLiteral("127.0.0.2"), QStringLiteral("--speed"), QStringLiteral("5")},
+                      BridgeTestAddresses::Module(), QStringLiteral("--speed"),
+                      QStringLiteral("5")},
           QStringList{QStringLiteral("bridge"), QStringLiteral("--host"),
-                      QStringLiteral("127.0.0.2")}}) {
+                      BridgeTestAddresses::Module()},
+          QStringList{QStringLiteral("probe"), QStringLiteral("--host"),
+                      BridgeTestAddresses::Module(), QStringLiteral("--bind"),
+                      QStringLiteral("any")}}) {
         EXPECT_EQ(RunCli(arguments).exitCode, CliExit::Usage) << arguments.join(' ').toStdString();
     }
 }

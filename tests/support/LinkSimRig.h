@@ -7,6 +7,7 @@
 #include "link/QtLinkEnvironment.h"
 #include "link/TFlashWrRXCont.h"
 #include "rwsim/RwSimulator.h"
+#include "support/BridgeTestAddresses.h"
 #include "support/VectorLogSink.h"
 
 #include <QFile>
@@ -16,13 +17,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 class LinkSimRig {
 public:
-    // Not the usual 127.0.0.2: test programs of other checkouts on the same machine put their
-    // simulators there, and a module on the same address and port would take our datagrams.
-    static inline const QString kHost = QStringLiteral("127.0.0.12");
+    static inline const QString kHost = BridgeTestAddresses::Module();
 
     explicit LinkSimRig(rwsim::SimConfig config = {}) {
         config.address = QHostAddress(kHost);
@@ -35,7 +35,17 @@ public:
         EXPECT_TRUE(started) << error.toStdString();
         link.TCPIPPara.TCPServAddr = kHost;
         link.TCPIPPara.TCPServPort = sim->TcpPort();
+        link.BridgeBindAddress = BridgeTestAddresses::Tool();
     }
+
+    ~LinkSimRig() {
+        // The tool's log tells most about a failure (a port held elsewhere shows as 接続エラー).
+        if (::testing::Test::HasFailure())
+            for (const QString& line : log.lines)
+                std::fprintf(stderr, "log: %s\n", line.toUtf8().constData());
+    }
+    LinkSimRig(const LinkSimRig&) = delete;
+    LinkSimRig& operator=(const LinkSimRig&) = delete;
 
     // The hex dumps of the datagrams the bridge module received, in order.
     QStringList UdpReceived() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/BridgeTestAddresses.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QNetworkDatagram>
@@ -15,7 +17,7 @@ class UdpModuleStandIn {
 public:
     using Answer = std::function<void(const QNetworkDatagram& request)>;
 
-    explicit UdpModuleStandIn(const QString& address = QStringLiteral("127.0.0.12")) {
+    explicit UdpModuleStandIn(const QString& address = BridgeTestAddresses::Module()) {
         bound = socket.bind(QHostAddress(address), 30718,
                             QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
         QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
