@@ -1,5 +1,6 @@
 #include "app/StartupContext.h"
 #include "app/TRXProgAppForm.h"
+#include "app/WindowUpdate.h"
 
 #include <QApplication>
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     TRXProgAppForm window(StartupContext::ForRunningProgram());
+    WindowUpdate update(window);
     QObject::connect(&window, &TRXProgAppForm::ApplicationEndRequested, &app,
                      &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
