@@ -12,10 +12,10 @@
 
 namespace {
 
-constexpr std::int32_t kBridgeBootSpeed = 1;   // 19.2 kbit/s for the bit-rate matching
-constexpr std::int32_t kBridgeNormalSpeed = 4; // 115.2 kbit/s, the R/W's own speed
+constexpr std::int32_t kBridgeBootSpeed = 1;    // 19.2 kbit/s for the bit-rate matching
+constexpr std::int32_t kBridgeNormalSpeed = 4;  // 115.2 kbit/s, the R/W's own speed
+constexpr std::int32_t kUpdateBitRate = 115200; // the boot-mode and serial speed of a run
 constexpr std::uint32_t kAfterChipUpdaterMs = 200;
-constexpr int kRunningFontSize = 18;
 constexpr int kResultFontSize = 72;
 constexpr std::size_t kComparedVersionChars = 4;
 
@@ -82,8 +82,8 @@ void Run::Begin() {
     s_.fCpuProg = link_.ReWriteMode == 0 ? 1 : 0;
     link_.fCpuProg = s_.fCpuProg; // the boot set-up reads it from there
     s_.option.BpsMode = kBridgeNormalSpeed;
-    s_.option.BPSspeed = 115200;
-    s_.option.BaudRate = 115200;
+    s_.option.BPSspeed = kUpdateBitRate;
+    s_.option.BaudRate = kUpdateBitRate;
 
     fe_.SetMainWindowEnabled(false);
     fe_.OpenResultWindow();
