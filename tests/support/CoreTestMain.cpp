@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    // However a test binary is started, nothing it runs may leave this machine.
+    qputenv("TESSALY_LOOPBACK_ONLY", "1");
     QCoreApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
