@@ -16,6 +16,11 @@ constexpr int Failed = 1; // the command ran and failed (details in its output)
 constexpr int Usage = 2;  // bad command line
 } // namespace CliExit
 
+// One line on standard output.
+void CliPrint(const QString& line);
+// Reports a bad command line for `command` on standard error; returns CliExit::Usage.
+int CliUsageError(const QString& command, const QString& why);
+
 struct CliCommand {
     using Runner = int (*)(const QStringList& arguments);
 

@@ -56,15 +56,8 @@ struct DiagOptions {
     bool trace = false;
 };
 
-void Print(const QString& line) {
-    std::fputs(line.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
-}
-
 int UsageError(const QString& why) {
-    std::fprintf(stderr, "tessaly-cli diag: %s\n(see tessaly-cli diag --help)\n",
-                 why.toUtf8().constData());
-    return CliExit::Usage;
+    return CliUsageError(QStringLiteral("diag"), why);
 }
 
 QString CommandName(const BootDiagMenuEntry& entry) {
@@ -128,7 +121,7 @@ std::optional<QString> ParseOptions(const QStringList& arguments, DiagOptions& o
 
 void PrintList() {
     for (const BootDiagMenuEntry* e : BootDiagCommands())
-        Print(
+        CliPrint(
             QStringLiteral("%1  %2").arg(CommandName(*e), -20).arg(QString::fromUtf8(e->caption)));
 }
 

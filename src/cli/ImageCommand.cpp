@@ -52,15 +52,8 @@ struct ImageOptions {
     std::int32_t romSizeCode = 11;
 };
 
-void Print(const QString& line) {
-    std::fputs(line.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
-}
-
 int UsageError(const QString& why) {
-    std::fprintf(stderr, "tessaly-cli image: %s\n(see tessaly-cli image --help)\n",
-                 why.toUtf8().constData());
-    return CliExit::Usage;
+    return CliUsageError(QStringLiteral("image"), why);
 }
 
 // Parses the command line; a message for the usage error otherwise.
@@ -101,7 +94,7 @@ class ConsoleOperator final : public LinkOperator {
 public:
     void ShowOutOfRangeBox(const QString& text) override {
         outOfRange = true;
-        Print(QStringLiteral("message: ") + text);
+        CliPrint(QStringLiteral("message: ") + text);
     }
     bool outOfRange = false;
 };
@@ -111,20 +104,20 @@ QString Hex8(std::uint32_t value) {
 }
 
 void PrintImage(const TFlashWrRXCont& link) {
-    Print(QStringLiteral("ranges: %1").arg(link.RomImageRanges.size()));
+    CliPrint(QStringLiteral("ranges: %1").arg(link.RomImageRanges.size()));
     std::uint64_t stored = 0;
     for (const tessaly::AddressRange& r : link.RomImageRanges) {
         const std::uint64_t bytes = std::uint64_t{r.last} - r.first + 1;
         stored += bytes;
-        Print(QStringLiteral("  %1-%2 (%3 bytes)").arg(Hex8(r.first), Hex8(r.last)).arg(bytes));
+        CliPrint(QStringLiteral("  %1-%2 (%3 bytes)").arg(Hex8(r.first), Hex8(r.last)).arg(bytes));
     }
-    Print(QStringLiteral("stored: %1 bytes").arg(stored));
-    Print(QStringLiteral("pages with data: %1 of %2")
-              .arg(tessaly::CountPagesWithData(link.RomImage))
-              .arg((link.RomImage.size() + tessaly::kRomPageSize - 1) / tessaly::kRomPageSize));
-    Print(QStringLiteral("image CRC: 0x%1 (%2-%3)")
-              .arg(QString::fromStdString(tessaly::HexDigits(link.ComputeRomImageCrc(), 4)),
-                   Hex8(link.RomImageBase), Hex8(link.RomImageCrcEnd)));
+    CliPrint(QStringLiteral("stored: %1 bytes").arg(stored));
+    CliPrint(QStringLiteral("pages with data: %1 of %2")
+                 .arg(tessaly::CountPagesWithData(link.RomImage))
+                 .arg((link.RomImage.size() + tessaly::kRomPageSize - 1) / tessaly::kRomPageSize));
+    CliPrint(QStringLiteral("image CRC: 0x%1 (%2-%3)")
+                 .arg(QString::fromStdString(tessaly::HexDigits(link.ComputeRomImageCrc(), 4)),
+                      Hex8(link.RomImageBase), Hex8(link.RomImageCrcEnd)));
 }
 
 int RunImage(const QStringList& arguments) {
@@ -139,44 +132,45 @@ int RunImage(const QStringList& arguments) {
     ConsoleOperator person;
     TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, settings, {}, &person);
 
-    Print(QStringLiteral("source: %1")
-              .arg(options.embedded ? QStringLiteral("built-in firmware") : options.file));
-    Print(QStringLiteral("target: %1, ROM-size code %2")
-              .arg(KindDisplayName(options.kind))
-              .arg(options.romSizeCode));
-    Print(QStringLiteral("bounds: %1-%2 (%3 bytes)")
-              .arg(Hex8(link.RomImageBase), Hex8(link.RomImageEnd))
-              .arg(link.RomImage.size()));
+    CliPrint(QStringLiteral("source: %1")
+                 .arg(options.embedded ? QStringLiteral("built-in firmware") : options.file));
+    CliPrint(QStringLiteral("target: %1, ROM-size code %2")
+                 .arg(KindDisplayName(options.kind))
+                 .arg(options.romSizeCode));
+    CliPrint(QStringLiteral("bounds: %1-%2 (%3 bytes)")
+                 .arg(Hex8(link.RomImageBase), Hex8(link.RomImageEnd))
+                 .arg(link.RomImage.size()));
 
     bool loaded = false;
     if (options.embedded) {
         const QByteArray text =
             EmbeddedResources::Find(QStringLiteral("HEXDATA"), QStringLiteral("HexData1"));
         if (text.isEmpty()) {
-            Print(QStringLiteral("result: NG: this build carries no built-in firmware"));
+            CliPrint(QStringLiteral("result: NG: this build carries no built-in firmware"));
             return ImageExit::NoEmbedded;
         }
         loaded = link.LoadSRecordText(text);
     } else {
         const QString extension = QFileInfo(options.file).suffix().toUpper();
         if (extension != QLatin1String("MOT") && extension != QLatin1String("HEX")) {
-            Print(QStringLiteral("result: NG: not a firmware file name (.MOT or .HEX)"));
+            CliPrint(QStringLiteral("result: NG: not a firmware file name (.MOT or .HEX)"));
             return ImageExit::NotFirmware;
         }
         loaded = link.LoadRomImageFile(options.file);
         if (!link.RomImageFileError.isEmpty()) {
-            Print(QStringLiteral("result: NG: the file could not be read"));
+            CliPrint(QStringLiteral("result: NG: the file could not be read"));
             return ImageExit::Unreadable;
         }
     }
     PrintImage(link);
     if (loaded) {
-        Print(QStringLiteral("result: OK"));
+        CliPrint(QStringLiteral("result: OK"));
         return CliExit::Ok;
     }
-    Print(person.outOfRange
-              ? QStringLiteral("result: NG: data outside the image; nothing kept")
-              : QStringLiteral("result: NG: a damaged record (checksum or count); nothing kept"));
+    CliPrint(
+        person.outOfRange
+            ? QStringLiteral("result: NG: data outside the image; nothing kept")
+            : QStringLiteral("result: NG: a damaged record (checksum or count); nothing kept"));
     return CliExit::Failed;
 }
 

@@ -3,6 +3,7 @@
 // a progress bar on a terminal, and an exit code that names the step that failed.
 
 #include "cli/CliCommand.h"
+#include "cli/CliKinds.h"
 #include "cli/ConsoleLog.h"
 #include "cli/ConsoleUpdateFrontEnd.h"
 #include "core/link/TargetDevice.h"
@@ -77,17 +78,8 @@ struct UpdateOptions {
     int chipLimitMs = -1;
 };
 
-struct KindName {
-    const char* name;
-    std::int32_t kind;
-};
-constexpr KindName kKinds[] = {
-    {"rx231", tessaly::kKindRx231}, {"rx630", tessaly::kKindRx630}, {"rx63t", tessaly::kKindRx63T}};
-
 int UsageError(const QString& why) {
-    std::fprintf(stderr, "tessaly-cli update: %s\n(see tessaly-cli update --help)\n",
-                 why.toUtf8().constData());
-    return CliExit::Usage;
+    return CliUsageError(QStringLiteral("update"), why);
 }
 
 // Parses the command line; a message for the usage error otherwise.
@@ -111,13 +103,11 @@ std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions&
         } else if (a == QLatin1String("--image")) {
             options.image = arguments[++i];
         } else if (a == QLatin1String("--kind")) {
-            const QString value = arguments[++i].toLower();
-            const auto* found =
-                std::find_if(std::begin(kKinds), std::end(kKinds),
-                             [&](const KindName& k) { return value == QLatin1String(k.name); });
-            if (found == std::end(kKinds))
-                return QStringLiteral("unknown kind '%1' (rx231, rx630 or rx63t)").arg(value);
-            options.kind = found->kind;
+            const QString value = arguments[++i];
+            const auto kind = KindFromCliName(value);
+            if (!kind)
+                return UnknownKindText(value);
+            options.kind = *kind;
         } else if (a == QLatin1String("--rom-size-code")) {
             options.romSizeCode = arguments[++i].toInt(&number);
             if (!number)
