@@ -1,5 +1,6 @@
 #include "app/TConfErrDlg.h"
 
+#include "app/DialogButtons.h"
 #include "app/UiFonts.h"
 
 #include <QCheckBox>
@@ -39,15 +40,8 @@ TConfErrDlg::TConfErrDlg(QWidget* parent) : QDialog(parent) {
     Memo1->setPlainText(GuidanceLines().join(QLatin1Char('\n')));
 
     OKBtn = new QPushButton(QStringLiteral("設定"), this);
-    OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("キャンセル"), this);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
+    QHBoxLayout* buttons = AcceptRejectButtons(this, OKBtn, CancelBtn);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(CBReWrite);
     layout->addWidget(Memo1);

@@ -1,5 +1,7 @@
 #include "app/TConfigDlg.h"
 
+#include "app/DialogButtons.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,15 +54,8 @@ TConfigDlg::TConfigDlg(QWidget* parent) : QDialog(parent) {
     PageControl1->setCurrentIndex(0);
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("キャンセル"), this);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(CancelBtn);
+    QHBoxLayout* buttons = AcceptRejectButtons(this, OKBtn, CancelBtn);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1);
     layout->addLayout(buttons);

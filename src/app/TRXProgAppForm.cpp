@@ -10,6 +10,7 @@
 #include "link/TFlashWrRXCont.h"
 #include "netdlg/TSetIPAddr1Dlg.h"
 #include "resources/EmbeddedResources.h"
+#include "update/LinkStartUp.h"
 #include "update/WorkFolder.h"
 
 #include <QCloseEvent>
@@ -211,25 +212,26 @@ void TRXProgAppForm::BuildMenus() {
 
 void TRXProgAppForm::PrepareWorkFolder() {
     workDir_ = WorkFolder::Prepare(QFileInfo(context_.executablePath).absolutePath());
-    // A failed write is not fatal: the update then uses whatever updater is already there.
-    WorkFolder::WriteChipUpdater(workDir_);
 }
 
 void TRXProgAppForm::BuildLinkController() {
-    link_ = std::make_unique<TFlashWrRXCont>(*context_.environment, memoSink_.get(),
-                                             settings_.option, context_.arguments, this);
-    link_->TCPIPPara = SettingsFile(iniFileName_).ReadTcpKeys();
-    link_->fDispDebugInfo = settings_.fDispDebugInfo;
-    link_->fDispTxInfo = settings_.fDispTxInfo;
-    link_->fDispRecInfo = settings_.fDispRecInfo;
-
+    link_ = ::BuildLinkController(LinkStartUp{
+        .env = context_.environment,
+        .logMemo = memoSink_.get(),
+        .op = this,
+        .arguments = context_.arguments,
+        .workDir = workDir_,
+        .firmwareText =
+            EmbeddedResources::Find(QStringLiteral("HEXDATA"), QStringLiteral("HexData1")),
+        .option = settings_.option,
+        .params = SettingsFile(iniFileName_).ReadTcpKeys(),
+        .fDispDebugInfo = settings_.fDispDebugInfo,
+        .fDispTxInfo = settings_.fDispTxInfo,
+        .fDispRecInfo = settings_.fDispRecInfo,
+    });
     // Only a firmware that parsed counts as loaded: updating from a blank or partial image
     // would leave the R/W without a working firmware.
-    const QByteArray firmware =
-        EmbeddedResources::Find(QStringLiteral("HEXDATA"), QStringLiteral("HexData1"));
-    const bool parsed = !firmware.isEmpty() && link_->LoadSRecordText(firmware);
-    link_->RomImageLoaded = parsed ? 1 : 0;
-    if (!parsed)
+    if (!link_->RomImageLoaded)
         AddLog(QStringLiteral("NG: Read ROM Data"), 1);
 }
 
