@@ -30,11 +30,8 @@ int RunBridge(const QStringList& arguments) {
     }
 
     ConsoleLog log;
-    if (!log.Open(options->logFile)) {
-        std::fprintf(stderr, "tessaly-cli: cannot write %s\n",
-                     options->logFile.toUtf8().constData());
+    if (!log.Open(options->logFile))
         return CliExit::Failed;
-    }
     TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {});
     link.fDispDebugInfo = options->debug ? 1 : 0;
     link.BridgeBindAddress = options->bindAddress;

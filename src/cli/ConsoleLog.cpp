@@ -6,7 +6,11 @@ bool ConsoleLog::Open(const QString& logFile) {
     if (logFile.isEmpty())
         return true;
     file_.setFileName(logFile);
-    return file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    if (file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+        return true;
+    std::fprintf(stderr, "tessaly-cli: cannot write the log file %s: %s\n",
+                 logFile.toUtf8().constData(), file_.errorString().toUtf8().constData());
+    return false;
 }
 
 void ConsoleLog::AppendLine(const QString& line) {

@@ -11,7 +11,7 @@
 class ConsoleLog final : public LogSink {
 public:
     // An empty `logFile` writes to the console only. False from Open when the file cannot be
-    // created.
+    // created, after saying so on standard error.
     bool Open(const QString& logFile);
     int LineCount() const override { return lines_; }
     void Clear() override { lines_ = 0; }

@@ -38,11 +38,8 @@ int RunProbe(const QStringList& arguments) {
         return CliExit::Usage;
 
     ConsoleLog log;
-    if (!log.Open(options->logFile)) {
-        std::fprintf(stderr, "tessaly-cli: cannot write %s\n",
-                     options->logFile.toUtf8().constData());
+    if (!log.Open(options->logFile))
         return CliExit::Failed;
-    }
     ProbeOperator op(*options);
     // No "boot" argument: a probe always searches, whatever the R/W's state.
     TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}, &op);

@@ -162,11 +162,8 @@ int RunUpdate(const QStringList& arguments) {
         return UsageError(*error);
 
     ConsoleLog console;
-    if (!console.Open(options.logFile)) {
-        std::fprintf(stderr, "tessaly-cli update: cannot write the log file %s\n",
-                     options.logFile.toUtf8().constData());
+    if (!console.Open(options.logFile))
         return CliExit::Failed;
-    }
     tagTCPIPPara params;
     params.TCPServAddr = options.host;
     params.TCPServPort = options.port;
