@@ -14,8 +14,10 @@
 #include "update/WorkFolder.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -26,6 +28,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSaveFile>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -157,6 +160,10 @@ void TRXProgAppForm::BuildControls() {
 
 void TRXProgAppForm::BuildMenus() {
     File1 = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    MnSaveLog = File1->addAction(QStringLiteral("ログを保存(&S)..."));
+    MnSaveLog->setShortcut(QKeySequence::Save);
+    connect(MnSaveLog, &QAction::triggered, this, &TRXProgAppForm::MnSaveLogClick);
+    File1->addSeparator();
     FileExitItem = File1->addAction(QStringLiteral("終了(&X)"));
     connect(FileExitItem, &QAction::triggered, this, &QWidget::close);
 
@@ -341,6 +348,32 @@ void TRXProgAppForm::Boot1Click() {
 
 void TRXProgAppForm::MnClearClick() {
     memoSink_->Clear();
+}
+
+void TRXProgAppForm::MnSaveLogClick() {
+    const QString suggested =
+        QStringLiteral("tessaly-%1.log")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString fileName = QFileDialog::getSaveFileName(
+        this, QStringLiteral("ログを保存"), suggested, QStringLiteral("ログ (*.log *.txt)"));
+    if (fileName.isEmpty())
+        return;
+    QString error;
+    if (!SaveLog(fileName, &error))
+        QMessageBox::critical(this, QStringLiteral("ログを保存"),
+                              QStringLiteral("ログを保存できませんでした。\n%1").arg(error));
+}
+
+bool TRXProgAppForm::SaveLog(const QString& fileName, QString* error) const {
+    QSaveFile file(fileName);
+    QByteArray text = SPTMemo->toPlainText().toUtf8();
+    if (!text.isEmpty())
+        text.append('\n');
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        *error = fileName + QStringLiteral(": ") + file.errorString();
+        return false;
+    }
+    return true;
 }
 
 void TRXProgAppForm::HelpAboutItemClick() {

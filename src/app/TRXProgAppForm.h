@@ -82,6 +82,7 @@ public:
     QTimer* Timer1;
 
     QMenu* File1;
+    QAction* MnSaveLog; // beyond the original: the log as a file to attach to a report
     QAction* FileExitItem;
     QMenu* MnCmd;
     QMenu* MnConfig;
@@ -114,9 +115,12 @@ public Q_SLOTS:
     void Rom1Click();
     void Boot1Click();
     void MnClearClick();
+    void MnSaveLogClick();
     void HelpAboutItemClick();
     // A file dropped on the window: only the first of several is taken.
     void DropFiles(const QStringList& fileNames);
+    // Writes the log pane to `fileName` (UTF-8, one line per log line); false with the reason.
+    bool SaveLog(const QString& fileName, QString* error) const;
 
 protected:
     void showEvent(QShowEvent* event) override;

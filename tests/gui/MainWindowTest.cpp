@@ -183,6 +183,26 @@ TEST_F(MainWindowTest, LogPaneKeepsTheThousandLineRule) {
     EXPECT_EQ(form->MemoSink().LineCount(), 2);
 }
 
+TEST_F(MainWindowTest, SavedLogHoldsThePaneAndAFailedSaveSaysWhy) {
+    auto form = MakeForm();
+    form->MnClearClick();
+    form->AddLog(QStringLiteral("書込設定   : OK"), 1);
+    form->AddLog(QString(), 1);
+    form->AddLog(QStringLiteral("アップデートが正常に終了しました。"), 1);
+    const QString path = dir.path() + QStringLiteral("/run.log");
+    QString error;
+    ASSERT_TRUE(form->SaveLog(path, &error)) << error.toStdString();
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(),
+              QStringLiteral("書込設定   : OK\n\nアップデートが正常に終了しました。\n").toUtf8());
+
+    // A folder that cannot exist: its parent is the file just written.
+    EXPECT_FALSE(form->SaveLog(path + QStringLiteral("/inside.log"), &error));
+    EXPECT_TRUE(error.startsWith(path + QStringLiteral("/inside.log: "))) << error.toStdString();
+    EXPECT_EQ(form->MnSaveLog->shortcut(), QKeySequence(QKeySequence::Save));
+}
+
 TEST_F(MainWindowTest, OnlyTheFirstOfSeveralDroppedFilesIsTaken) {
     auto form = MakeForm();
     form->MnClearClick();
