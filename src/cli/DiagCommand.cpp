@@ -95,13 +95,8 @@ std::optional<QString> ParseOptions(const QStringList& arguments, DiagOptions& o
             if (!number || options.port < 1 || options.port > 65535)
                 return QStringLiteral("--port needs a number from 1 to 65535");
         } else if (a == QLatin1String("--kind")) {
-            if (!hasValue)
-                return QStringLiteral("--kind needs a value");
-            const QString value = arguments[++i];
-            const auto kind = KindFromCliName(value);
-            if (!kind)
-                return UnknownKindText(value);
-            options.kind = *kind;
+            if (auto error = ReadKindOption(arguments, i, options.kind))
+                return error;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             return QStringLiteral("unknown option '%1'").arg(a);
         } else if (options.name.isEmpty()) {

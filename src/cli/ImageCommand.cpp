@@ -64,13 +64,8 @@ std::optional<QString> ParseOptions(const QStringList& arguments, ImageOptions& 
         if (a == QLatin1String("--embedded")) {
             options.embedded = true;
         } else if (a == QLatin1String("--kind")) {
-            if (!hasValue)
-                return QStringLiteral("--kind needs a value");
-            const QString value = arguments[++i];
-            const auto kind = KindFromCliName(value);
-            if (!kind)
-                return UnknownKindText(value);
-            options.kind = *kind;
+            if (auto error = ReadKindOption(arguments, i, options.kind))
+                return error;
         } else if (a == QLatin1String("--rom-size-code")) {
             bool number = false;
             options.romSizeCode = hasValue ? arguments[++i].toInt(&number) : 0;

@@ -103,11 +103,8 @@ std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions&
         } else if (a == QLatin1String("--image")) {
             options.image = arguments[++i];
         } else if (a == QLatin1String("--kind")) {
-            const QString value = arguments[++i];
-            const auto kind = KindFromCliName(value);
-            if (!kind)
-                return UnknownKindText(value);
-            options.kind = *kind;
+            if (auto error = ReadKindOption(arguments, i, options.kind))
+                return error;
         } else if (a == QLatin1String("--rom-size-code")) {
             options.romSizeCode = arguments[++i].toInt(&number);
             if (!number)

@@ -3,6 +3,7 @@
 #include "core/image/RomImage.h"
 #include "core/link/TargetDevice.h"
 #include "support/FirmwareRecords.h"
+#include "support/TestRomImage.h"
 
 #include <gtest/gtest.h>
 
@@ -12,20 +13,6 @@ using namespace tessaly;
 using namespace firmware_records;
 
 namespace {
-
-struct RomImage {
-    explicit RomImage(std::int32_t romSizeCode, std::uint8_t fill = 0xFF)
-        : base(RomImageBaseForSizeCode(romSizeCode)),
-          bytes(static_cast<std::size_t>(kRomImageEnd - base) + 1, fill) {}
-    ImageTarget Target() { return {bytes, base, kRomImageEnd}; }
-    std::uint8_t At(std::uint32_t address) const { return bytes.at(address - base); }
-    bool All(std::uint8_t value) const {
-        return std::all_of(bytes.begin(), bytes.end(), [&](std::uint8_t b) { return b == value; });
-    }
-
-    std::uint32_t base;
-    std::vector<std::uint8_t> bytes;
-};
 
 std::vector<std::uint8_t> Counting(int n) {
     std::vector<std::uint8_t> data;
@@ -39,7 +26,7 @@ const std::string kEndOfFile = ":00000001FF";
 } // namespace
 
 TEST(ImageIntelHex, ExtendedLinearAddressLoadsAtTheRealAddress) {
-    RomImage image(11, 0x55); // what the image held before does not survive
+    TestRomImage image(11, 0x55); // what the image held before does not survive
     EXPECT_EQ(HexRecord(4, 0, {0xFF, 0xFC}), ":02000004FFFCFF");
     const ImageLoadResult r = ParseIntelHex(Join({":02000004FFFCFF", HexRecord(0, 0, Counting(16)),
                                                   HexRecord(0, 0x10, {1, 2, 3}), kEndOfFile}),
@@ -57,7 +44,7 @@ TEST(ImageIntelHex, ExtendedLinearAddressLoadsAtTheRealAddress) {
 }
 
 TEST(ImageIntelHex, WithoutAnExtendedAddressDataLiesBelowEveryImage) {
-    RomImage image(7);
+    TestRomImage image(7);
     const ImageLoadResult r = ParseIntelHex(
         ":10010000214601360121470136007EFE09D2190140\r\n" + kEndOfFile + "\r\n", image.Target());
     EXPECT_FALSE(r.ok);
@@ -67,7 +54,7 @@ TEST(ImageIntelHex, WithoutAnExtendedAddressDataLiesBelowEveryImage) {
 }
 
 TEST(ImageIntelHex, SegmentAddressesWithBits8To19SetAreSkipped) {
-    RomImage image(11);
+    TestRomImage image(11);
     ImageLoadResult r =
         ParseIntelHex(Join({HexRecord(2, 0, {0xF0, 0x00}), HexRecord(0, 0xFF00, {1, 2}),
                             HexRecord(0, 0xFFEF, {3}), kEndOfFile}),
@@ -83,7 +70,7 @@ TEST(ImageIntelHex, SegmentAddressesWithBits8To19SetAreSkipped) {
 }
 
 TEST(ImageIntelHex, TheLastAddressRecordDecides) {
-    RomImage image(11);
+    TestRomImage image(11);
     // Linear 0xFFFC then segment 0xF000: 0xFF00 lands at 0x000FFF00 and is skipped.
     ImageLoadResult r =
         ParseIntelHex(Join({HexRecord(4, 0, {0xFF, 0xFC}), HexRecord(2, 0, {0xF0, 0x00}),
@@ -100,7 +87,7 @@ TEST(ImageIntelHex, TheLastAddressRecordDecides) {
 }
 
 TEST(ImageIntelHex, BadChecksumDiscardsTheWholeFile) {
-    RomImage image(11);
+    TestRomImage image(11);
     std::string bad = HexRecord(0, 0x0010, {0xAB});
     bad.back() = bad.back() == '0' ? '1' : '0';
     ImageLoadResult r =
@@ -120,7 +107,7 @@ TEST(ImageIntelHex, BadChecksumDiscardsTheWholeFile) {
 }
 
 TEST(ImageIntelHex, BrokenSegmentRecordLeavesItsRawValueAsTheBase) {
-    RomImage image(11);
+    TestRomImage image(11);
     std::string bad = HexRecord(2, 0, {0xF0, 0x00});
     bad.back() = bad.back() == '0' ? '1' : '0';
     // With 0xF000 * 16 the data would land at 0x000FFF00 and be skipped; with the raw value
@@ -131,7 +118,7 @@ TEST(ImageIntelHex, BrokenSegmentRecordLeavesItsRawValueAsTheBase) {
 }
 
 TEST(ImageIntelHex, OtherRecordsAndBlankLinesAreSkipped) {
-    RomImage image(11);
+    TestRomImage image(11);
     const ImageLoadResult r = ParseIntelHex(
         Join({"", HexRecord(4, 0, {0xFF, 0xFC}), HexRecord(3, 0, {0, 0, 0, 0}),
               HexRecord(5, 0, {0, 0, 0, 0}), HexRecord(0, 0, std::vector<std::uint8_t>(0x81, 1)),
@@ -148,7 +135,7 @@ TEST(ImageIntelHex, OtherRecordsAndBlankLinesAreSkipped) {
 }
 
 TEST(ImageIntelHex, RecordsPastTheEndOfTheImageAreCutThere) {
-    RomImage image(7);
+    TestRomImage image(7);
     const ImageLoadResult r =
         ParseIntelHex(Join({HexRecord(4, 0, {0xFF, 0xFF}),
                             HexRecord(0, 0xFFF8, std::vector<std::uint8_t>(16, 9))}),

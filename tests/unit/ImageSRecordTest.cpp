@@ -2,6 +2,7 @@
 #include "core/image/ImageTexts.h"
 #include "core/link/TargetDevice.h"
 #include "support/FirmwareRecords.h"
+#include "support/TestRomImage.h"
 
 #include <gtest/gtest.h>
 
@@ -13,29 +14,6 @@ using namespace firmware_records;
 
 namespace {
 
-// A ROM image sized for a ROM-size code, as the controller sizes it.
-struct RomImage {
-    explicit RomImage(std::int32_t romSizeCode, std::uint8_t fill = 0xFF)
-        : base(RomImageBaseForSizeCode(romSizeCode)),
-          bytes(static_cast<std::size_t>(kRomImageEnd - base) + 1, fill) {}
-    ImageTarget Target() { return {bytes, base, kRomImageEnd}; }
-    std::uint8_t At(std::uint32_t address) const { return bytes.at(address - base); }
-    bool AllBlankExcept(std::uint32_t first, std::uint32_t last) const {
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            const std::uint32_t address = base + static_cast<std::uint32_t>(i);
-            if ((address < first || address > last) && bytes[i] != 0xFF)
-                return false;
-        }
-        return true;
-    }
-    bool All(std::uint8_t value) const {
-        return std::all_of(bytes.begin(), bytes.end(), [&](std::uint8_t b) { return b == value; });
-    }
-
-    std::uint32_t base;
-    std::vector<std::uint8_t> bytes;
-};
-
 std::string Summary(std::uint64_t bytes) {
     return std::string(image_text::kSummaryHead) + std::to_string(bytes) +
            std::string(image_text::kSummaryTail);
@@ -44,7 +22,7 @@ std::string Summary(std::uint64_t bytes) {
 } // namespace
 
 TEST(ImageSRecords, TwoPartFirmwareFillsA256KImage) {
-    RomImage image(11, 0x00); // whatever the image held before is blanked first
+    TestRomImage image(11, 0x00); // whatever the image held before is blanked first
     const ImageLoadResult r = ParseSRecords(TwoPartFirmware(), image.Target());
     ASSERT_TRUE(r.ok);
     EXPECT_FALSE(r.outOfRange);
@@ -63,7 +41,7 @@ TEST(ImageSRecords, TwoPartFirmwareFillsA256KImage) {
 }
 
 TEST(ImageSRecords, TwoPartFirmwareIsOutOfRangeForA64KImage) {
-    RomImage image(7);
+    TestRomImage image(7);
     const ImageLoadResult r = ParseSRecords(TwoPartFirmware(), image.Target());
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.outOfRange);
@@ -73,7 +51,7 @@ TEST(ImageSRecords, TwoPartFirmwareIsOutOfRangeForA64KImage) {
 }
 
 TEST(ImageSRecords, RangeRuleStoresInsideAndSkipsBits8To19Set) {
-    RomImage image(7);
+    TestRomImage image(7);
     const ImageLoadResult r =
         ParseSRecords(Join({S3(0xFFFFFF00u, {1, 2, 3, 4}), S3(0x000FFF80u, {9, 9}),
                             S3(0x123FFF00u, {8}), S2(0x0FFF10u, {7})}),
@@ -94,7 +72,7 @@ TEST(ImageSRecords, RangeRuleStoresInsideAndSkipsBits8To19Set) {
 }
 
 TEST(ImageSRecords, OutOfRangeStopsTheLoad) {
-    RomImage image(7);
+    TestRomImage image(7);
     // Below the base without bits 8-19 set; the bad record after it is never read, so the
     // failure is the range alone.
     const ImageLoadResult r = ParseSRecords(
@@ -105,7 +83,7 @@ TEST(ImageSRecords, OutOfRangeStopsTheLoad) {
 }
 
 TEST(ImageSRecords, BadChecksumDiscardsTheWholeFileButParsingGoesOn) {
-    RomImage image(11);
+    TestRomImage image(11);
     std::string bad = S3(0xFFFC0010u, {0xAB, 0xCD});
     bad.back() = bad.back() == '0' ? '1' : '0';
     const std::string good = S3(0xFFFC0000u, {0x12});
@@ -121,7 +99,7 @@ TEST(ImageSRecords, BadChecksumDiscardsTheWholeFileButParsingGoesOn) {
 }
 
 TEST(ImageSRecords, OtherRecordTypesAreSkipped) {
-    RomImage image(11);
+    TestRomImage image(11);
     const ImageLoadResult r =
         ParseSRecords(Join({SRecord("S0", 0, 2, {'h', 'i'}), SRecord("S1", 0x1000, 2, {1, 2}),
                             SRecord("S1", 0xC000, 2, {3}), SRecord("S9", 0, 2, {}), "", "\x1a",
@@ -134,7 +112,7 @@ TEST(ImageSRecords, OtherRecordTypesAreSkipped) {
 }
 
 TEST(ImageSRecords, ZeroLengthRecordsTestOnlyTheirChecksum) {
-    RomImage image(11);
+    TestRomImage image(11);
     ImageLoadResult r = ParseSRecords(Join({"S2040FFF00ED", "S305FFFC0000FF"}), image.Target());
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.stored, 0u);
@@ -159,7 +137,7 @@ TEST(ImageSRecords, HandWrittenRecordsLand) {
 }
 
 TEST(ImageSRecords, CountTooSmallForTheAddressFailsWithoutReadingOutside) {
-    RomImage image(11);
+    TestRomImage image(11);
     for (const char* line : {"S2", "S203FFFC00", "S200", "S304FFFC0000", "S300FF", "S301"}) {
         const ImageLoadResult r = ParseSRecords(line, image.Target());
         EXPECT_FALSE(r.ok) << line;
@@ -170,7 +148,7 @@ TEST(ImageSRecords, CountTooSmallForTheAddressFailsWithoutReadingOutside) {
 
 TEST(ImageSRecords, WritesStayInsideTheImage) {
     // Past the last address: 0xFFFFFFF8 + 16 bytes keeps 8 and counts 16.
-    RomImage image(7);
+    TestRomImage image(7);
     std::vector<std::uint8_t> data(16, 0x5A);
     ImageLoadResult r = ParseSRecords(S3(0xFFFFFFF8u, data), image.Target());
     ASSERT_TRUE(r.ok);
@@ -192,7 +170,7 @@ TEST(ImageSRecords, WritesStayInsideTheImage) {
 }
 
 TEST(ImageSRecords, ShortLinesAndStrayCharactersNeverCrash) {
-    RomImage image(11);
+    TestRomImage image(11);
     std::mt19937 random(12345);
     std::string text;
     const std::string alphabet = "S0123456789ABCDEFabcdefG:\r\n\x1a \xff";
