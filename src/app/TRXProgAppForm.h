@@ -83,6 +83,7 @@ public:
 
     QMenu* File1;
     QAction* MnSaveLog; // beyond the original: the log as a file to attach to a report
+    QAction* MnOpenRecords; // beyond the original: the folder of the runs' records
     QAction* FileExitItem;
     QMenu* MnCmd;
     QMenu* MnConfig;
@@ -116,6 +117,7 @@ public Q_SLOTS:
     void Boot1Click();
     void MnClearClick();
     void MnSaveLogClick();
+    void MnOpenRecordsClick();
     void HelpAboutItemClick();
     // A file dropped on the window: only the first of several is taken.
     void DropFiles(const QStringList& fileNames);

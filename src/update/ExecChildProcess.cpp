@@ -47,7 +47,7 @@ QByteArray ExitCodeText(int exitCode) {
 }
 
 int ExecChildProcess(const QString& fileName, const QStringList& arguments, std::FILE* out,
-                     int limitMs) {
+                     int limitMs, int* exitCode) {
     QProcess process;
     process.setProgram(fileName);
     process.setArguments(arguments);
@@ -64,6 +64,8 @@ int ExecChildProcess(const QString& fileName, const QStringList& arguments, std:
     }
     // A child that crashed has no exit code of its own; report what the system gives.
     const QByteArray text = ExitCodeText(process.exitCode());
+    if (exitCode)
+        *exitCode = process.exitCode();
     std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), out);
     std::fflush(out);
     return 0;
