@@ -28,10 +28,11 @@ TEST(CliJson, UpdatePrintsTheRunRecordItKeeps) {
     update_test::UpdateRig rig;
     ASSERT_TRUE(rig.started);
     const QString folder = rig.dir.filePath(QStringLiteral("records"));
+    const QString host = rig.params.TCPServAddr;
     const CliProcessRun run = RunCliProcess(
-        {QStringLiteral("update"), QStringLiteral("--host"), QStringLiteral("127.0.0.2"),
-         QStringLiteral("--port"), QString::number(rig.sim->TcpPort()), QStringLiteral("--json"),
-         QStringLiteral("--records"), folder});
+        {QStringLiteral("update"), QStringLiteral("--host"), host, QStringLiteral("--port"),
+         QString::number(rig.sim->TcpPort()), QStringLiteral("--bind"), TestAddresses::Tool(),
+         QStringLiteral("--json"), QStringLiteral("--records"), folder});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QJsonObject printed = OnlyObject(run);
     const RunRecordFiles files = ReadTheOnlyRun(folder);
@@ -50,8 +51,7 @@ TEST(CliJson, UpdatePrintsTheRunRecordItKeeps) {
     const QJsonObject chip = printed.value(QStringLiteral("chipUpdater")).toObject();
     EXPECT_TRUE(
         chip.value(QStringLiteral("file")).toString().contains(QStringLiteral("TessalyChip")));
-    EXPECT_EQ(chip.value(QStringLiteral("arguments")).toArray().last().toString(),
-              QStringLiteral("127.0.0.2"));
+    EXPECT_EQ(chip.value(QStringLiteral("arguments")).toArray().last().toString(), host);
     EXPECT_EQ(chip.value(QStringLiteral("exitCode")).toInt(-1), 0);
     QStringList every{
         QStringLiteral("connect"), QStringLiteral("programMode"), QStringLiteral("setup"),
@@ -75,10 +75,10 @@ TEST(CliJson, UpdatePrintsTheRunRecordItKeeps) {
 TEST(CliJson, ProbeTellsWhatItFound) {
     LinkSimRig rig;
     ASSERT_TRUE(rig.started);
-    const CliProcessRun run = RunCliProcess(
-        {QStringLiteral("probe"), QStringLiteral("--host"), LinkSimRig::kHost,
-         QStringLiteral("--port"), QString::number(rig.sim->TcpPort()), QStringLiteral("--bind"),
-         BridgeTestAddresses::Tool(), QStringLiteral("--json")});
+    const CliProcessRun run =
+        RunCliProcess({QStringLiteral("probe"), QStringLiteral("--host"), LinkSimRig::kHost,
+                       QStringLiteral("--port"), QString::number(rig.sim->TcpPort()),
+                       QStringLiteral("--bind"), TestAddresses::Tool(), QStringLiteral("--json")});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QJsonObject o = OnlyObject(run);
     EXPECT_EQ(o.value(QStringLiteral("host")).toString(), LinkSimRig::kHost);

@@ -45,10 +45,11 @@ TEST(RunRecord, RefusedPageLeavesTheLogAndTheRecordOfTheFailedWrite) {
 
     const RunRecordFiles run = ReadTheOnlyRun(folder);
     const QJsonObject& r = run.record;
-    EXPECT_TRUE(run.stem.endsWith(QStringLiteral("_127.0.0.2_%1").arg(rig.sim->TcpPort())))
+    const QString host = rig.params.TCPServAddr;
+    EXPECT_TRUE(run.stem.endsWith(QStringLiteral("_%1_%2").arg(host).arg(rig.sim->TcpPort())))
         << run.stem.toStdString();
     EXPECT_EQ(r.value(QStringLiteral("version")).toString(), QStringLiteral(TESSALY_VERSION));
-    EXPECT_EQ(r.value(QStringLiteral("host")).toString(), QStringLiteral("127.0.0.2"));
+    EXPECT_EQ(r.value(QStringLiteral("host")).toString(), host);
     EXPECT_EQ(r.value(QStringLiteral("port")).toInt(), rig.sim->TcpPort());
     EXPECT_EQ(r.value(QStringLiteral("mode")).toString(), QStringLiteral("program"));
     EXPECT_EQ(r.value(QStringLiteral("kind")).toString(), QStringLiteral("rx231"));
