@@ -39,7 +39,9 @@ constexpr char kHelp[] =
     "  --rom-size-code N   ROM-size code as in the environment dialog (default 11: 256K)\n"
     "\n"
     "Prints the image bounds, the loader's log lines, the data ranges stored, the bytes\n"
-    "stored, the 256-byte pages that hold data, the image CRC and the result.\n"
+    "stored, the 256-byte pages that hold data, the image CRC and the result; with\n"
+    "--embedded also whether the built-in firmware is the generated test image\n"
+    "(firmware: stand-in, written to a R/W on loopback only) or the real one.\n"
     "\n"
     "exit codes: 0 loaded, 1 not loaded (damaged record or data outside the image),\n"
     "            2 bad command line, 10 file unreadable, 11 not a .MOT or .HEX file name,\n"
@@ -144,6 +146,8 @@ int RunImage(const QStringList& arguments) {
             CliPrint(QStringLiteral("result: NG: this build carries no built-in firmware"));
             return ImageExit::NoEmbedded;
         }
+        CliPrint(EmbeddedResources::FirmwareIsStandIn() ? QStringLiteral("firmware: stand-in")
+                                                        : QStringLiteral("firmware: real"));
         loaded = link.LoadSRecordText(text);
     } else {
         const QString extension = QFileInfo(options.file).suffix().toUpper();

@@ -110,6 +110,9 @@ public:
     std::vector<tessaly::AddressRange> RomImageRanges;
     // Why the last firmware file could not be read (also logged); empty when it was read.
     QString RomImageFileError;
+    // Where the image came from: the firmware file it was last loaded from, empty for the built-in
+    // firmware.
+    QString RomImageSource;
 
     // ---- Boot-mode protocol (boot/) -------------------------------------------------------
     // Set-up and the steps of the update. The address text and gauge of the program step go

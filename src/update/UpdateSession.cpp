@@ -2,6 +2,7 @@
 
 #include "link/TFlashWrRXCont.h"
 #include "update/LinkHost.h"
+#include "update/UpdatePreflight.h"
 
 UpdateOutcome UpdateSession::TB_WriteClick(UpdateSettings& settings) {
     UpdateOutcome refused;
@@ -13,6 +14,10 @@ UpdateOutcome UpdateSession::TB_WriteClick(UpdateSettings& settings) {
     if (fReconnect == 1 && !host_.Link().ConnectReader())
         return refused;
     fReconnect = 0;
+    // Only now: a later run's connection dialog may have changed the address it writes to. A
+    // refused run keeps the connection, so a firmware file dropped next can go straight on.
+    if (!UpdateMayStart(host_.Link()))
+        return UpdateOutcome{.result = 0, .ErrStage = 0, .failedStep = UpdateStep::NoImage};
     const UpdateOutcome outcome = FirmUpdate(host_.Link(), fe_, settings);
 
     // The old controller goes, and its connection with it; what the operator entered stays.
