@@ -48,7 +48,8 @@ function(tessaly_check_firmware file checker)
     RESULT_VARIABLE verdict OUTPUT_VARIABLE why ERROR_VARIABLE why
     OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_STRIP_TRAILING_WHITESPACE)
   if(NOT verdict EQUAL 0)
-    message(FATAL_ERROR "TESSALY_FIRMWARE: ${file} cannot be the built-in firmware: it ${why}")
+    # The reason on an indented line of its own, which CMake does not re-wrap.
+    message(FATAL_ERROR "TESSALY_FIRMWARE: ${file} cannot be the built-in firmware:\n  it ${why}")
   endif()
   message(STATUS "TESSALY_FIRMWARE: ${file} ${why}")
 endfunction()

@@ -131,6 +131,9 @@ int RunImage(const QStringList& arguments) {
 
     CliPrint(QStringLiteral("source: %1")
                  .arg(options.embedded ? QStringLiteral("built-in firmware") : options.file));
+    if (options.embedded)
+        CliPrint(EmbeddedResources::FirmwareIsStandIn() ? QStringLiteral("firmware: stand-in")
+                                                        : QStringLiteral("firmware: real"));
     CliPrint(QStringLiteral("target: %1, ROM-size code %2")
                  .arg(KindDisplayName(options.kind))
                  .arg(options.romSizeCode));
@@ -146,8 +149,6 @@ int RunImage(const QStringList& arguments) {
             CliPrint(QStringLiteral("result: NG: this build carries no built-in firmware"));
             return ImageExit::NoEmbedded;
         }
-        CliPrint(EmbeddedResources::FirmwareIsStandIn() ? QStringLiteral("firmware: stand-in")
-                                                        : QStringLiteral("firmware: real"));
         loaded = link.LoadSRecordText(text);
     } else {
         const QString extension = QFileInfo(options.file).suffix().toUpper();
