@@ -20,7 +20,7 @@ install(FILES ${pkg_out}/tessaly.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADI
 
 # Man pages and the changelog go compressed, without a time stamp in the gzip header.
 set(compressed)
-foreach(page tessaly.1 tessaly-cli.1 changelog.Debian)
+foreach(page tessaly.1 tessaly-cli.1 tessaly-rwsim.1 changelog)
   configure_file(${pkg}/${page} ${pkg_out}/${page} @ONLY)
   add_custom_command(OUTPUT ${pkg_out}/${page}.gz
     COMMAND gzip -9n -c ${pkg_out}/${page} > ${pkg_out}/${page}.gz
@@ -29,10 +29,11 @@ foreach(page tessaly.1 tessaly-cli.1 changelog.Debian)
   list(APPEND compressed ${pkg_out}/${page}.gz)
 endforeach()
 add_custom_target(tessaly-package-docs ALL DEPENDS ${compressed})
-install(FILES ${pkg_out}/tessaly.1.gz ${pkg_out}/tessaly-cli.1.gz
+install(FILES ${pkg_out}/tessaly.1.gz ${pkg_out}/tessaly-cli.1.gz ${pkg_out}/tessaly-rwsim.1.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${pkg_out}/changelog.Debian.gz ${pkg}/copyright
-  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# A native package: its changelog is changelog.gz.
+install(FILES ${pkg_out}/changelog.gz ${pkg}/copyright
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessaly)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessaly)
@@ -41,13 +42,14 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "firmware updater for ZMW reader/writers over the LAN")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Tessaly updates both firmwares of a ZMW reader/writer through its serial-to-Ethernet
-bridge: the control microcontroller through its boot mode (erase, write, CRC verify) and the
-built-in CHIP through a chip updater, then compares their versions. The window has a Japanese
-user interface.
+  "Tessaly updates both firmwares of a ZMW reader/writer through its
+serial-to-Ethernet bridge: the control microcontroller through its boot
+mode (erase, write, CRC verify) and the built-in CHIP through a chip
+updater, then compares their versions. The window is in Japanese.
 .
-The package also holds tessaly-cli, the same update and diagnostics without a window, and
-tessaly-rwsim, a simulated reader/writer for trying it out on loopback.")
+The package also holds tessaly-cli, the same update and diagnostics
+without a window, and tessaly-rwsim, a simulated reader/writer for
+trying it out on loopback.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TESSALY_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
