@@ -6,6 +6,7 @@
 #include "records/RunRecorder.h"
 #include "resources/EmbeddedResources.h"
 #include "update/LinkStartUp.h"
+#include "update/UpdatePreflight.h"
 #include "update/UpdateSession.h"
 
 namespace {
@@ -79,7 +80,8 @@ RunRecord RunHeadlessUpdate(const HeadlessUpdateJob& job, HeadlessFrontEnd& fron
     startUp.fDispDebugInfo = job.debug ? 1 : 0;
     StartUpLinkHost host(startUp);
 
-    if (!LoadImage(host.Link(), job.imageFile)) {
+    // Before the connection procedure: the job's address is where the update would write.
+    if (!LoadImage(host.Link(), job.imageFile) || !UpdateMayStart(host.Link())) {
         UpdateOutcome outcome;
         outcome.failedStep = UpdateStep::NoImage;
         observers.OutcomeKnown(outcome, host.Link());

@@ -1,6 +1,7 @@
 #include "update/WorkFolder.h"
 
 #include "resources/EmbeddedResources.h"
+#include "update/FilePlacement.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,7 +30,7 @@ namespace WorkFolder {
 QString Prepare(const QString& executableFolder) {
     // cleanPath folds "/./" (and its Windows form) the way the program always collapsed it.
     const QString beside = QDir::cleanPath(executableFolder) + QStringLiteral("/TessalyChip");
-    if (QDir().mkpath(beside) && ProbeWritable(beside))
+    if (!FilePlacement::kPerUserOnly && QDir().mkpath(beside) && ProbeWritable(beside))
         return beside;
     const QString perUser = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                             QStringLiteral("/OSKORA/Tessaly");
