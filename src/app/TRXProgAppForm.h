@@ -3,6 +3,7 @@
 #include "app/MemoLogSink.h"
 #include "app/SettingsFile.h"
 #include "app/StartupContext.h"
+#include "app/TimerResolution.h"
 #include "link/LinkOperator.h"
 
 #include <QMainWindow>
@@ -136,6 +137,7 @@ private:
     void WriteIniFile();
 
     StartupContext context_;
+    TimerResolution timerResolution_; // raised at start-up, handed back at the end
     AppSettings settings_;
     QString iniFileName_;
     QString workDir_;

@@ -1,51 +1,28 @@
 #include "update/ExecChildProcess.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
+// Windows starts the child with the system's own call (ExecChildProcessWin.cpp); this is how
+// every other platform does it.
+#ifndef Q_OS_WIN
 namespace {
 
-#ifdef Q_OS_WIN
-// Keep pushing the child's window to the front while it runs, so the operator sees the
-// updater and not the disabled main window. Windows only allows this from the foreground
-// program, which we are while the update runs.
-bool WaitRaisingWindow(QProcess& process, int limitMs) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    for (;;) {
-        SetForegroundWindow(reinterpret_cast<HWND>(FindProcessWindow(process.processId())));
-        if (process.waitForFinished(2))
-            return true;
-        if (process.state() == QProcess::NotRunning)
-            return true;
-        if (limitMs >= 0 && elapsed.hasExpired(limitMs))
-            return false;
-    }
-}
-#endif
-
 bool WaitForChild(QProcess& process, int limitMs) {
-#ifdef Q_OS_WIN
-    return WaitRaisingWindow(process, limitMs);
-#else
     // Nothing to raise here: one blocking wait, no events handled (the main window is
     // disabled while the updater runs, as it has always been).
     return process.waitForFinished(limitMs < 0 ? -1 : limitMs) ||
            process.state() == QProcess::NotRunning;
-#endif
 }
 
 } // namespace
+#endif
 
 QByteArray ExitCodeText(int exitCode) {
     return QByteArray("dwExitCode = ") + QByteArray::number(exitCode) +
            QStringLiteral("¥n").toUtf8();
 }
 
+#ifndef Q_OS_WIN
 int ExecChildProcess(const QString& fileName, const QStringList& arguments, std::FILE* out,
                      int limitMs) {
     QProcess process;
@@ -66,19 +43,6 @@ int ExecChildProcess(const QString& fileName, const QStringList& arguments, std:
     const QByteArray text = ExitCodeText(process.exitCode());
     std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), out);
     std::fflush(out);
-    return 0;
-}
-
-#ifdef Q_OS_WIN
-quintptr FindProcessWindow(qint64 processId) {
-    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (GetWindowLongPtrW(w, GWLP_HWNDPARENT) != 0 || !IsWindowVisible(w))
-            continue;
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (static_cast<qint64>(owner) == processId)
-            return reinterpret_cast<quintptr>(w);
-    }
     return 0;
 }
 #endif

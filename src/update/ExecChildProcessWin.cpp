@@ -1,0 +1,76 @@
+// The chip updater hand-off on Windows: the system's own process and window calls, so the
+// child gets exactly the command line built for it and its window is kept in front.
+#include "update/ExecChildProcess.h"
+
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <QElapsedTimer>
+
+#include <windows.h>
+
+#include <string>
+
+int ExecChildProcess(const QString& fileName, const QStringList& arguments, std::FILE* out,
+                     int limitMs) {
+    // The command line the hand-off has always built: the file name, not quoted, and the
+    // arguments, each after one space. Nothing is quoted or escaped and no shell is involved.
+    const QString application = QDir::toNativeSeparators(fileName);
+    std::wstring commandLine =
+        (QStringList{application} + arguments).join(QLatin1Char(' ')).toStdWString();
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    // No handles inherited, no creation flags, our environment and current folder.
+    if (!CreateProcessW(application.toStdWString().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, &startup, &child))
+        return static_cast<int>(GetLastError());
+
+    // Push the child's window to the front about every 2 ms while it runs, so the operator
+    // sees the updater and not our disabled window; the wait ends when the child does,
+    // whether it ever showed a window or not.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    DWORD wait = WAIT_TIMEOUT;
+    bool timedOut = false;
+    do {
+        SetForegroundWindow(reinterpret_cast<HWND>(FindProcessWindow(child.dwProcessId)));
+        wait = WaitForSingleObject(child.hProcess, 1);
+        if (wait == WAIT_ABANDONED || wait == WAIT_FAILED)
+            break;
+        if (wait == WAIT_TIMEOUT && limitMs >= 0 && elapsed.hasExpired(limitMs)) {
+            timedOut = true;
+            break;
+        }
+        Sleep(1);
+    } while (wait == WAIT_TIMEOUT);
+
+    int result = 0;
+    if (timedOut) {
+        TerminateProcess(child.hProcess, 1);
+        WaitForSingleObject(child.hProcess, INFINITE);
+        result = ExecChildTimedOut;
+    } else if (wait != WAIT_ABANDONED && wait != WAIT_FAILED) {
+        DWORD exitCode = 0;
+        GetExitCodeProcess(child.hProcess, &exitCode);
+        const QByteArray text = ExitCodeText(static_cast<int>(exitCode));
+        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), out);
+        std::fflush(out);
+    }
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    return result;
+}
+
+quintptr FindProcessWindow(qint64 processId) {
+    for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (GetWindowLongPtrW(w, GWLP_HWNDPARENT) != 0 || !IsWindowVisible(w))
+            continue;
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (static_cast<qint64>(owner) == processId)
+            return reinterpret_cast<quintptr>(w);
+    }
+    return 0;
+}
+#endif
