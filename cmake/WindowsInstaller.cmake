@@ -14,7 +14,7 @@ set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Tessaly)
 # The main window's caption is the program's name for its operators.
 set(CPACK_PACKAGE_EXECUTABLES tessaly "ZMW ファームウェアアップデート")
 set(CPACK_NSIS_DISPLAY_NAME "ZMW ファームウェアアップデート")
-set(CPACK_NSIS_PACKAGE_NAME "ZMW ファームウェアアップデート ${PROJECT_VERSION}")
+set(CPACK_NSIS_PACKAGE_NAME "ZMW ファームウェアアップデート") # also the Start-menu folder
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 # A 64-bit, Unicode installer: the programs are 64-bit, and the Japanese names need Unicode.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")

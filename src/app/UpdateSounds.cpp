@@ -11,7 +11,7 @@ UpdateSounds::UpdateSounds()
     : ring_(EmbeddedResources::Find(QStringLiteral("WAVE"), QStringLiteral("Sound_ring5"))),
       alarm_(EmbeddedResources::Find(QStringLiteral("WAVE"), QStringLiteral("Sound_alarm1"))) {}
 
-void UpdateSounds::Play(Sound& sound) {
+void UpdateSounds::Play(UpdateSound& sound) {
     // Asynchronous, from memory; no default beep when the sound cannot be played.
     if (!sound.isEmpty())
         sndPlaySoundW(reinterpret_cast<LPCWSTR>(sound.constData()),
@@ -25,7 +25,7 @@ UpdateSounds::UpdateSounds() {
     alarm_.setSource(QUrl(QStringLiteral("qrc:/WAVE/Sound_alarm1")));
 }
 
-void UpdateSounds::Play(Sound& sound) {
+void UpdateSounds::Play(UpdateSound& sound) {
     // A sound that could not be loaded, or no audio output, must never stop the program.
     if (sound.status() == QSoundEffect::Error)
         return;

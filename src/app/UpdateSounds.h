@@ -8,25 +8,25 @@
 #include <QSoundEffect>
 #endif
 
-// The two sounds of the update's outcome, loaded once from the program's resources. Playing
-// is asynchronous; without an audio device the sound is simply not heard. Windows plays the
-// WAVE straight from memory with its own call; elsewhere Qt Multimedia plays it.
-class UpdateSounds {
-public:
+// One sound as it is kept for playing: on Windows the WAVE bytes themselves (the system plays
+// them straight from memory, reading them while it plays); elsewhere a Qt Multimedia effect.
 #ifdef Q_OS_WIN
-    // The WAVE bytes, kept for the program's lifetime: the system reads them while it plays.
-    using Sound = QByteArray;
+using UpdateSound = QByteArray;
 #else
-    using Sound = QSoundEffect;
+using UpdateSound = QSoundEffect;
 #endif
 
+// The two sounds of the update's outcome, loaded once from the program's resources. Playing
+// is asynchronous; without an audio device the sound is simply not heard.
+class UpdateSounds {
+public:
     UpdateSounds();
     void PlaySuccess() { Play(ring_); }
     void PlayFailure() { Play(alarm_); }
 
 private:
-    static void Play(Sound& sound);
+    static void Play(UpdateSound& sound);
 
-    Sound ring_;  // Sound_ring5
-    Sound alarm_; // Sound_alarm1
+    UpdateSound ring_;  // Sound_ring5
+    UpdateSound alarm_; // Sound_alarm1
 };

@@ -22,8 +22,8 @@ int ExecChildProcess(const QString& fileName, const QStringList& arguments, std:
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
     // No handles inherited, no creation flags, our environment and current folder.
-    if (!CreateProcessW(application.toStdWString().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, nullptr, &startup, &child))
+    if (!CreateProcessW(application.toStdWString().c_str(), commandLine.data(), nullptr, nullptr,
+                        FALSE, 0, nullptr, nullptr, &startup, &child))
         return static_cast<int>(GetLastError());
 
     // Push the child's window to the front about every 2 ms while it runs, so the operator

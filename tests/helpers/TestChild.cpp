@@ -27,9 +27,9 @@ bool ShowWindowUntilRaised(int ms) {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"TessalyTestChild";
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"tessaly-test-child",
-                                  WS_OVERLAPPEDWINDOW, 0, 0, 240, 120, nullptr, nullptr,
-                                  windowClass.hInstance, nullptr);
+    HWND window =
+        CreateWindowExW(0, windowClass.lpszClassName, L"tessaly-test-child", WS_OVERLAPPEDWINDOW, 0,
+                        0, 240, 120, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (window == nullptr)
         return false;
     ShowWindow(window, SW_SHOWNOACTIVATE);

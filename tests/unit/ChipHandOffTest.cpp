@@ -42,7 +42,8 @@ QStringList RecordedLines(const QString& file) {
 } // namespace
 
 TEST(ChipHandOff, WindowlessChildEndsTheWaitAndGetsItsArgumentsVerbatim) {
-    ASSERT_TRUE(QFile::exists(TestChildProgram())) << "helper not built: " << TestChildProgram().toStdString();
+    ASSERT_TRUE(QFile::exists(TestChildProgram()))
+        << "helper not built: " << TestChildProgram().toStdString();
     QTemporaryDir dir;
     const QString record = dir.filePath(QStringLiteral("args.txt"));
     // An address with shell syntax must reach the child as one plain argument.
@@ -67,9 +68,9 @@ TEST(ChipHandOff, WindowlessChildEndsTheWaitAndGetsItsArgumentsVerbatim) {
 
 TEST(ChipHandOff, NonzeroExitIsPrintedAndOtherwiseTreatedLikeSuccess) {
     CapturedOutput out;
-    EXPECT_EQ(
-        ExecChildProcess(TestChildProgram(), {QStringLiteral("--exit"), QStringLiteral("3")}, out.get()),
-        0);
+    EXPECT_EQ(ExecChildProcess(TestChildProgram(), {QStringLiteral("--exit"), QStringLiteral("3")},
+                               out.get()),
+              0);
     EXPECT_EQ(out.Text(), ExitCodeText(3));
     EXPECT_EQ(ExitCodeText(3), QByteArray("dwExitCode = 3\xC2\xA5n"));
 }
@@ -83,8 +84,9 @@ TEST(ChipHandOff, MissingProgramReportsAFailedStartAndPrintsNothing) {
 
 TEST(ChipHandOff, ChildStillRunningAtTheLimitIsKilled) {
     CapturedOutput out;
-    EXPECT_EQ(ExecChildProcess(TestChildProgram(), {QStringLiteral("--sleep"), QStringLiteral("20000")},
-                               out.get(), 100),
+    EXPECT_EQ(ExecChildProcess(TestChildProgram(),
+                               {QStringLiteral("--sleep"), QStringLiteral("20000")}, out.get(),
+                               100),
               ExecChildTimedOut);
     EXPECT_TRUE(out.Text().isEmpty());
 }

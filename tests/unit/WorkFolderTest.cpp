@@ -43,7 +43,8 @@ TEST(WorkFolder, FallsBackToThePerUserFolderWhenTheFolderCannotBeMade) {
     const char* perUserVariable = "XDG_DATA_HOME";
 #endif
     const QByteArray saved = qgetenv(perUserVariable);
-    qputenv(perUserVariable, QDir::toNativeSeparators(dir.path() + QStringLiteral("/data")).toUtf8());
+    qputenv(perUserVariable,
+            QDir::toNativeSeparators(dir.path() + QStringLiteral("/data")).toUtf8());
     const QString work = WorkFolder::Prepare(blocker.fileName());
     qputenv(perUserVariable, saved);
     EXPECT_EQ(work, dir.path() + QStringLiteral("/data/OSKORA/Tessaly"));
