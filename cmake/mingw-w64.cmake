@@ -19,6 +19,7 @@ endif()
 # Libraries, headers and CMake packages come from the Windows side only: the MinGW sysroot and
 # the Qt for Windows. Programs (compilers, the host Qt's moc/rcc/uic) come from this machine.
 set(CMAKE_FIND_ROOT_PATH /usr/${TESSALY_MINGW_TRIPLET} ${TESSALY_MINGW_QT})
+list(APPEND CMAKE_PREFIX_PATH ${TESSALY_MINGW_QT})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
