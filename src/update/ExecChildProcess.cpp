@@ -1,17 +1,31 @@
 #include "update/ExecChildProcess.h"
 
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
 
 // Windows starts the child with the system's own call (ExecChildProcessWin.cpp); this is how
 // every other platform does it.
 #ifndef Q_OS_WIN
 namespace {
 
-bool WaitForChild(QProcess& process, int limitMs) {
-    // Nothing to raise here: one blocking wait, no events handled (the main window is
-    // disabled while the updater runs, as it has always been).
-    return process.waitForFinished(limitMs < 0 ? -1 : limitMs) ||
-           process.state() == QProcess::NotRunning;
+// Nothing to raise here. The wait runs this thread's event loop without the operator's input:
+// the windows are repainted and the desktop's "are you alive" pings answered, so nobody is
+// invited to kill the program in the middle of the CHIP update, while a click or a key waits
+// until the updater has ended. Works on any thread with an event loop.
+bool WaitInEventLoop(QProcess& process, int limitMs) {
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // The end may have been seen already, while the start was waited for.
+    if (process.state() == QProcess::NotRunning)
+        return true;
+    if (limitMs >= 0)
+        limit.start(limitMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return process.state() == QProcess::NotRunning;
 }
 
 } // namespace
@@ -24,7 +38,7 @@ QByteArray ExitCodeText(int exitCode) {
 
 #ifndef Q_OS_WIN
 int ExecChildProcess(const QString& fileName, const QStringList& arguments, std::FILE* out,
-                     int limitMs) {
+                     int limitMs, int* exitCode) {
     QProcess process;
     process.setProgram(fileName);
     process.setArguments(arguments);
@@ -34,13 +48,15 @@ int ExecChildProcess(const QString& fileName, const QStringList& arguments, std:
     if (!process.waitForStarted(-1))
         return static_cast<int>(process.error()) + 1; // never 0: 0 means "ran"
 
-    if (!WaitForChild(process, limitMs)) {
+    if (!WaitInEventLoop(process, limitMs)) {
         process.kill();
         process.waitForFinished(-1);
         return ExecChildTimedOut;
     }
     // A child that crashed has no exit code of its own; report what the system gives.
     const QByteArray text = ExitCodeText(process.exitCode());
+    if (exitCode)
+        *exitCode = process.exitCode();
     std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), out);
     std::fflush(out);
     return 0;

@@ -3,15 +3,17 @@
 #include "update/ExecChildProcess.h"
 
 #ifdef Q_OS_WIN
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 
 #include <windows.h>
 
 #include <string>
 
 int ExecChildProcess(const QString& fileName, const QStringList& arguments, std::FILE* out,
-                     int limitMs) {
+                     int limitMs, int* exitCode) {
     // The command line the hand-off has always built: the file name, not quoted, and the
     // arguments, each after one space. Nothing is quoted or escaped and no shell is involved.
     const QString application = QDir::toNativeSeparators(fileName);
@@ -28,7 +30,8 @@ int ExecChildProcess(const QString& fileName, const QStringList& arguments, std:
 
     // Push the child's window to the front about every 2 ms while it runs, so the operator
     // sees the updater and not our disabled window; the wait ends when the child does,
-    // whether it ever showed a window or not.
+    // whether it ever showed a window or not. Between the polls this thread's events run
+    // without the operator's input, so our windows keep painting, as on every platform.
     QElapsedTimer elapsed;
     elapsed.start();
     DWORD wait = WAIT_TIMEOUT;
@@ -42,6 +45,7 @@ int ExecChildProcess(const QString& fileName, const QStringList& arguments, std:
             timedOut = true;
             break;
         }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         Sleep(1);
     } while (wait == WAIT_TIMEOUT);
 
@@ -51,9 +55,11 @@ int ExecChildProcess(const QString& fileName, const QStringList& arguments, std:
         WaitForSingleObject(child.hProcess, INFINITE);
         result = ExecChildTimedOut;
     } else if (wait != WAIT_ABANDONED && wait != WAIT_FAILED) {
-        DWORD exitCode = 0;
-        GetExitCodeProcess(child.hProcess, &exitCode);
-        const QByteArray text = ExitCodeText(static_cast<int>(exitCode));
+        DWORD code = 0;
+        GetExitCodeProcess(child.hProcess, &code);
+        if (exitCode)
+            *exitCode = static_cast<int>(code);
+        const QByteArray text = ExitCodeText(static_cast<int>(code));
         std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), out);
         std::fflush(out);
     }

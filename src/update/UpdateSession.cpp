@@ -4,14 +4,15 @@
 #include "update/LinkHost.h"
 
 UpdateOutcome UpdateSession::TB_WriteClick(UpdateSettings& settings) {
-    UpdateOutcome refused;
-    refused.failedStep = UpdateStep::NoReader;
     if (fReconnect == 0 && host_.Link().ReaderFound == 0) {
         host_.Link().ShowStatusError();
-        return refused;
+        return Refused(settings);
     }
-    if (fReconnect == 1 && !host_.Link().ConnectReader())
-        return refused;
+    if (fReconnect == 1) {
+        const StepScope timed(settings.observer, RunStep::Connect);
+        if (!host_.Link().ConnectReader())
+            return Refused(settings);
+    }
     fReconnect = 0;
     const UpdateOutcome outcome = FirmUpdate(host_.Link(), fe_, settings);
 
@@ -21,4 +22,12 @@ UpdateOutcome UpdateSession::TB_WriteClick(UpdateSettings& settings) {
     host_.Link().TCPIPPara = params;
     fReconnect = 1;
     return outcome;
+}
+
+UpdateOutcome UpdateSession::Refused(const UpdateSettings& settings) {
+    UpdateOutcome refused;
+    refused.failedStep = UpdateStep::NoReader;
+    if (settings.observer)
+        settings.observer->OutcomeKnown(refused, host_.Link());
+    return refused;
 }

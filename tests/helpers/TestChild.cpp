@@ -1,9 +1,10 @@
 // A stand-in child process for the hand-off tests, without Qt. It records the arguments it
-// was given and the folder it was started in, may wait a while, and exits with the code asked
-// for. On Windows it can also show a window and record whether that window was brought to the
-// foreground while it waited.
+// was given and the folder it was started in, may wait a while (or until a file appears, at
+// most 10 s), and exits with the code asked for. On Windows it can also show a window and
+// record whether that window was brought to the foreground while it waited.
 //
-//   tessaly-test-child [--record FILE] [--sleep MS] [--window MS] [--exit CODE] [anything...]
+//   tessaly-test-child [--record FILE] [--sleep MS] [--until FILE] [--window MS] [--exit CODE]
+//                      [anything...]
 //
 // --window MS shows a top-level window without activating it and waits up to MS for it to
 // become the foreground window; "raised" is then appended to the record. Started under
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     std::string record = recordVariable ? recordVariable : "";
     int exitCode = 0;
     int sleepMs = 0;
+    std::string until;
     int windowMs = 0;
     for (int i = 1; i + 1 < argc; ++i) {
         const std::string a = argv[i];
@@ -62,6 +64,8 @@ int main(int argc, char** argv) {
             exitCode = std::atoi(argv[++i]);
         else if (a == "--sleep")
             sleepMs = std::atoi(argv[++i]);
+        else if (a == "--until")
+            until = argv[++i];
         else if (a == "--window")
             windowMs = std::atoi(argv[++i]);
     }
@@ -80,5 +84,7 @@ int main(int argc, char** argv) {
     (void)windowMs; // only Windows lets one program raise another's window
 #endif
     std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs));
+    for (int polls = 0; !until.empty() && !std::filesystem::exists(until) && polls < 1000; ++polls)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return exitCode;
 }
