@@ -6,7 +6,8 @@
 namespace WorkFolder {
 
 // "<executable folder>/TessalyChip", created with its parents and probed with a short-lived
-// "test.dat"; when that folder cannot be written, PerUserFolder (created, not probed again).
+// "test.dat"; when that folder cannot be written (or in a build for system folders, see
+// FilePlacement), PerUserFolder (created, not probed again).
 QString Prepare(const QString& executableFolder);
 
 // The per-user folder of a program that cannot write beside itself: on Windows the folder the

@@ -1,0 +1,35 @@
+#include "update/UpdatePreflight.h"
+
+#include "link/TFlashWrRXCont.h"
+#include "resources/EmbeddedResources.h"
+#include "update/UpdateTexts.h"
+
+#include <QHostAddress>
+
+namespace {
+
+// 127.0.0.0/8 only: "::1" or a host name is not where the simulator runs.
+bool IsLoopbackIPv4(const QString& host) {
+    QHostAddress address;
+    return address.setAddress(host.trimmed()) &&
+           address.protocol() == QAbstractSocket::IPv4Protocol &&
+           (address.toIPv4Address() >> 24) == 127;
+}
+
+} // namespace
+
+bool UpdateMayStart(TFlashWrRXCont& link) {
+    return UpdateMayStart(link, EmbeddedResources::FirmwareIsStandIn());
+}
+
+bool UpdateMayStart(TFlashWrRXCont& link, bool builtInIsStandIn) {
+    // An image that is not loaded is refused by the update itself, with its own line.
+    const bool writesStandIn =
+        builtInIsStandIn && link.RomImageLoaded && link.RomImageSource.isEmpty();
+    const QString& host = link.TCPIPPara.TCPServAddr;
+    if (writesStandIn && !IsLoopbackIPv4(host)) {
+        link.AddLog(UpdateText::StandInRefused(host), 1);
+        return false;
+    }
+    return true;
+}
