@@ -1,6 +1,7 @@
 #include "app/SettingsFile.h"
 
 #include "update/FilePlacement.h"
+#include "update/WorkFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -156,8 +157,14 @@ bool WriteAtomically(const QString& fileName, const QList<QByteArray>& lines, bo
 }
 
 QString PerUserCopy(const QString& fileName) {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/OSKORA/Tessaly/") + QFileInfo(fileName).fileName();
+#ifdef Q_OS_WIN
+    // Beside the work folder's fallback, in APPDATA, as an installed program needs.
+    const QString folder = WorkFolder::PerUserFolder();
+#else
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                           QStringLiteral("/OSKORA/Tessaly");
+#endif
+    return folder + QLatin1Char('/') + QFileInfo(fileName).fileName();
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "app/TAboutBox.h"
 #include "app/TConfigDlg.h"
 #include "app/TGuage1Dlg.h"
-#include "app/TimerResolution.h"
 #include "app/UiFonts.h"
 #include "app/VersionInfo.h"
 #include "link/TFlashWrRXCont.h"
@@ -73,7 +72,7 @@ TRXProgAppForm::TRXProgAppForm(const StartupContext& context, QWidget* parent)
     SPTMemo->viewport()->setAcceptDrops(false);
     GateCommands();
 
-    RaiseTimerResolution();
+    timerResolution_.Raise();
     PrepareWorkFolder();
 
     MnCmd->menuAction()->setVisible(false);

@@ -4,6 +4,7 @@
 #include "app/MemoLogSink.h"
 #include "app/SettingsFile.h"
 #include "app/StartupContext.h"
+#include "app/TimerResolution.h"
 #include "link/LinkOperator.h"
 
 #include <QMainWindow>
@@ -144,6 +145,7 @@ private:
     bool AcceptsDrop(const QMimeData* mime) const;
 
     StartupContext context_;
+    TimerResolution timerResolution_; // raised at start-up, handed back at the end
     AppSettings settings_;
     QString iniFileName_;
     QString workDir_;

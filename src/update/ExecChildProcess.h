@@ -10,11 +10,15 @@ class StopToken;
 // Starts the chip updater (or any helper program) and waits for it to end. The program is
 // started directly with an argument list, never through a shell, in this program's current
 // folder, with this program's environment; its standard output and error go where ours go.
+// On Windows the command line is the file name and the arguments joined by single spaces,
+// nothing quoted, and no handle is inherited (a console child shares our console, if any;
+// only an `outputFile` is handed down), while the child's window is brought to the foreground
+// every few milliseconds.
 //
 // Returns 0 when the process was started and has ended, whatever its exit code; otherwise a
 // nonzero code: the reason it could not be started, or ExecChildTimedOut. The exit code is
-// only printed to `out` (unless it is null) as "dwExitCode = <code>¥n" (a yen sign and the letter n, no line
-// feed: the text the hand-off has always printed).
+// only printed to `out` (unless it is null) as "dwExitCode = <code>¥n" (a yen sign and the letter
+// n, no line feed: the text the hand-off has always printed).
 //
 // `limitMs` < 0 waits without a time limit; the window's update does, as it always has. With a
 // limit, a child still running at its end is killed and ExecChildTimedOut returned.

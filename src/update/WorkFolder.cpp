@@ -32,10 +32,20 @@ QString Prepare(const QString& executableFolder) {
     const QString beside = QDir::cleanPath(executableFolder) + QStringLiteral("/TessalyChip");
     if (!FilePlacement::kPerUserOnly && QDir().mkpath(beside) && ProbeWritable(beside))
         return beside;
-    const QString perUser = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                            QStringLiteral("/OSKORA/Tessaly");
+    const QString perUser = PerUserFolder();
     QDir().mkpath(perUser);
     return perUser;
+}
+
+QString PerUserFolder() {
+#ifdef Q_OS_WIN
+    // "APPDATA" + "\OSKORA\Tessaly", where the program has always gone
+    return QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA")) +
+           QStringLiteral("/OSKORA/Tessaly");
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/OSKORA/Tessaly");
+#endif
 }
 
 QString ChipUpdaterPath(const QString& workDir, const QString& suffix) {

@@ -3,11 +3,10 @@
 // mode.
 
 #include "bridge/BridgeTexts.h"
+#include "support/TestChildProgram.h"
 #include "support/UpdateRig.h"
 #include "update/UpdateTexts.h"
 #include "update/WorkFolder.h"
-
-#include <QCoreApplication>
 
 using namespace update_test;
 
@@ -123,8 +122,7 @@ TEST(UpdateFailure, SilentChipFailsTheFinalCheckAfterTheUpdaterRanInBootForm) {
     rwsim::SimConfig config = SimDefaults();
     config.faults.silentChip = true;
     UpdateRig rig(config);
-    const QString child =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-test-child");
+    const QString child = TestChildProgram();
     ASSERT_TRUE(
         QFile::copy(child, WorkFolder::ChipUpdaterPath(rig.workDir, QStringLiteral("1100"))));
     const QString record = rig.dir.filePath(QStringLiteral("chip-args.txt"));

@@ -2,10 +2,9 @@
 // re-write mode, the bridge already at 19.2 kbit/s, the versioned chip updater, versions that
 // agree in their first four characters, and a second click that connects first.
 
+#include "support/TestChildProgram.h"
 #include "support/UpdateRig.h"
 #include "update/WorkFolder.h"
-
-#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -133,8 +132,7 @@ TEST(UpdateFlow, BridgeAlreadyAtBootSpeedIsNeitherChangedNorReconnectedBeforeThe
 TEST(UpdateFlow, VersionedChipUpdaterIsRunWithTheConnectionParameters) {
     UpdateRig rig;
     ASSERT_TRUE(rig.started);
-    const QString child =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-test-child");
+    const QString child = TestChildProgram();
     ASSERT_TRUE(
         QFile::copy(child, WorkFolder::ChipUpdaterPath(rig.workDir, QStringLiteral("1100"))));
     const QString record = rig.dir.filePath(QStringLiteral("chip-args.txt"));
