@@ -41,8 +41,9 @@ constexpr char kHelp[] =
     "Prints the image bounds, the loader's log lines, the data ranges stored, the bytes\n"
     "stored, the 256-byte pages that hold data, the image CRC and the result.\n"
     "\n"
-    "exit codes: 0 loaded, 1 not loaded (damaged record or data outside the image),\n"
-    "            2 bad command line, 10 file unreadable, 11 not a .MOT or .HEX file name,\n"
+    "exit codes: 0 loaded, 1 not loaded (damaged record, data outside the image, or no\n"
+    "            byte for this microcontroller and ROM size), 2 bad command line,\n"
+    "            10 file unreadable, 11 not a .MOT or .HEX file name,\n"
     "            12 no built-in firmware in this build";
 
 struct ImageOptions {
@@ -162,10 +163,12 @@ int RunImage(const QStringList& arguments) {
         CliPrint(QStringLiteral("result: OK"));
         return CliExit::Ok;
     }
-    CliPrint(
-        person.outOfRange
-            ? QStringLiteral("result: NG: data outside the image; nothing kept")
-            : QStringLiteral("result: NG: a damaged record (checksum or count); nothing kept"));
+    if (person.outOfRange)
+        CliPrint(QStringLiteral("result: NG: data outside the image; nothing kept"));
+    else if (link.RomImageHeldNoData)
+        CliPrint(QStringLiteral("result: NG: no data for this microcontroller and ROM size"));
+    else
+        CliPrint(QStringLiteral("result: NG: a damaged record (checksum or count); nothing kept"));
     return CliExit::Failed;
 }
 

@@ -11,6 +11,7 @@
 #include "link/TFlashWrRXCont.h"
 #include "resources/EmbeddedResources.h"
 #include "update/LinkStartUp.h"
+#include "update/UpdatePreflight.h"
 #include "update/UpdateSession.h"
 #include "update/WorkFolder.h"
 
@@ -24,7 +25,8 @@ namespace {
 
 namespace UpdateExit {
 constexpr int NoReader = 10;        // the R/W was not found (or not at all in re-write mode)
-constexpr int NoImage = 11;         // no firmware image: --image could not be loaded
+constexpr int NoImage = 11;         // no firmware to write: --image not loadable, or no byte
+                                    // where the run would write
 constexpr int WriteSetUp = 12;      // bridge to 19.2 kbit/s, reconnection or boot set-up
 constexpr int IdCheck = 13;         // ID code check
 constexpr int Erase = 14;           // erasing the flash
@@ -60,7 +62,8 @@ constexpr char kHelp[] =
     "steps when standard output is a terminal.\n"
     "\n"
     "exit codes: 0 both firmwares updated, 2 bad command line,\n"
-    "            10 R/W not found, 11 no firmware image (--image not loadable),\n"
+    "            10 R/W not found, 11 no firmware to write (--image not loadable, or\n"
+    "            no byte where the run would write),\n"
     "            12 write set-up failed, 13 ID check failed, 14 erase failed,\n"
     "            15 write failed (power-cycle the R/W and run again with --boot),\n"
     "            16 data verify failed, 17 no ROM version after the restart,\n"
@@ -189,6 +192,11 @@ int RunUpdate(const QStringList& arguments) {
         if (!loaded)
             return UpdateExit::NoImage;
     }
+
+    // Nothing to write where the run would write: the R/W is not even looked for. --boot is
+    // already known here, so the range is the run's own.
+    if (!UpdateMayStart(host.Link()))
+        return UpdateExit::NoImage;
 
     // What the window does when it is first shown; a failure ends the program there too.
     if (!host.Link().ConnectReader())

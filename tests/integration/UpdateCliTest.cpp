@@ -101,6 +101,10 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
          },
          13,
          {UpdateText::IdCheck.ng, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
+        {"refused erase",
+         [](rwsim::SimConfig& c) { c.faults.refuseEraseBlock = 3; },
+         14,
+         {UpdateText::Erase.ng, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
         {"refused page",
          [](rwsim::SimConfig& c) { c.faults.refusePage = 5; },
          15,
@@ -110,6 +114,10 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
          [](rwsim::SimConfig& c) { c.faults.wrongCrc = true; },
          16,
          {UpdateText::Write.ok, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
+        {"silent R/W after the restart",
+         [](rwsim::SimConfig& c) { c.faults.silentRomAfterUpdate = true; },
+         17,
+         {UpdateText::RomVersionNg, UpdateText::Failed, UpdateText::CheckConnection}},
         {"other CHIP version",
          [](rwsim::SimConfig& c) {
              c.chipFollowsRom = false;
@@ -130,13 +138,26 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
     }
 }
 
-TEST(UpdateCli, ImageThatCannotBeLoadedStopsBeforeAnyTraffic) {
+TEST(UpdateCli, NothingToWriteStopsBeforeAnyTraffic) {
     UpdateRig rig;
     ASSERT_TRUE(rig.started);
-    const CliRun run = RunCli(UpdateArguments(rig) << QStringLiteral("--image")
-                                                   << rig.dir.filePath(QStringLiteral("none.mot")));
-    EXPECT_EQ(run.exitCode, 11);
-    EXPECT_TRUE(run.lines.contains(QStringLiteral("NG: Read ROM Data")));
+    const CliRun missing =
+        RunCli(UpdateArguments(rig)
+               << QStringLiteral("--image") << rig.dir.filePath(QStringLiteral("none.mot")));
+    EXPECT_EQ(missing.exitCode, 11);
+    EXPECT_TRUE(missing.lines.contains(QStringLiteral("NG: Read ROM Data")));
+
+    // A firmware for the reserved top only: it loads, but a run that switches the R/W itself
+    // would write none of it.
+    QFile file(rig.dir.filePath(QStringLiteral("top.mot")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("S308FFFFC00001020333\r\n");
+    file.close();
+    const CliRun topOnly =
+        RunCli(UpdateArguments(rig) << QStringLiteral("--image") << file.fileName());
+    EXPECT_EQ(topOnly.exitCode, 11) << topOnly.out.toStdString();
+    EXPECT_TRUE(topOnly.lines.contains(QStringLiteral("OK: Read ROM Data")));
+    EXPECT_TRUE(topOnly.lines.contains(UpdateText::NoImage));
     EXPECT_TRUE(rig.Device().events.isEmpty());
 }
 
