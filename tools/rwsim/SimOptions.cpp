@@ -26,6 +26,9 @@ const QString kPageUs = QStringLiteral("page-us");
 const QString kEraseUs = QStringLiteral("erase-us-per-4k");
 const QString kRefusePage = QStringLiteral("refuse-page");
 const QString kDropAfter = QStringLiteral("drop-after-pages");
+const QString kRefuseErase = QStringLiteral("refuse-erase-block");
+const QString kDropDuringErase = QStringLiteral("drop-during-erase");
+const QString kSilentRom = QStringLiteral("silent-rom-after-update");
 const QString kSilentUdp = QStringLiteral("silent-udp");
 const QString kNoFb = QStringLiteral("no-fb");
 const QString kWrongCrc = QStringLiteral("wrong-crc");
@@ -142,6 +145,13 @@ SimOptions::SimOptions() {
                          "drops and the microcontroller stays in boot mode with the flash "
                          "half written."),
           QStringLiteral("n"));
+    value(kRefuseErase, QStringLiteral("Fault: refuse the Nth block erasure."),
+          QStringLiteral("n"));
+    value(kDropDuringErase,
+          QStringLiteral("Fault: lose power when the Nth block erasure arrives; the link drops, "
+                         "the blocks before it are erased, the rest of the flash keeps its "
+                         "contents, and the microcontroller stays in boot mode."),
+          QStringLiteral("n"));
     flag(kSilentUdp, QStringLiteral("Fault: the bridge module answers no datagram."));
     flag(kNoFb, QStringLiteral("Fault: a written setup record is stored but not answered "
                                "with 0xFB."));
@@ -149,6 +159,9 @@ SimOptions::SimOptions() {
     flag(kRefuseDevice, QStringLiteral("Fault: device selection is refused."));
     flag(kRefuseId, QStringLiteral("Fault: an ID code is asked for and every code refused."));
     flag(kSilentChip, QStringLiteral("Fault: the CHIP version request is not answered."));
+    flag(kSilentRom, QStringLiteral("Fault: once a programming has ended and the "
+                                    "microcontroller restarted, the ROM version request is not "
+                                    "answered (the new firmware does not run)."));
     flag(kGarble, QStringLiteral("Fault: every byte the microcontroller sends arrives "
                                  "corrupted."));
 }
@@ -189,7 +202,9 @@ bool SimOptions::Read(SimConfig& config, RunOptions& run, QString* error) const 
         !ReadInt(p, kPageUs, 0, 10'000'000, config.pageProgramUs, error) ||
         !ReadInt(p, kEraseUs, 0, 10'000'000, config.blockEraseUsPer4K, error) ||
         !ReadInt(p, kRefusePage, 1, 1 << 20, config.faults.refusePage, error) ||
-        !ReadInt(p, kDropAfter, 1, 1 << 20, config.faults.dropAfterPages, error))
+        !ReadInt(p, kDropAfter, 1, 1 << 20, config.faults.dropAfterPages, error) ||
+        !ReadInt(p, kRefuseErase, 1, 1 << 20, config.faults.refuseEraseBlock, error) ||
+        !ReadInt(p, kDropDuringErase, 1, 1 << 20, config.faults.dropDuringErase, error))
         return false;
     if (config.bridgeBps != 9600 && config.bridgeBps != 19200 && config.bridgeBps != 38400 &&
         config.bridgeBps != 57600 && config.bridgeBps != 115200) {
@@ -217,6 +232,7 @@ bool SimOptions::Read(SimConfig& config, RunOptions& run, QString* error) const 
     config.faults.refuseDeviceSelect = p.isSet(kRefuseDevice);
     config.faults.refuseIdCode = p.isSet(kRefuseId);
     config.faults.silentChip = p.isSet(kSilentChip);
+    config.faults.silentRomAfterUpdate = p.isSet(kSilentRom);
     config.faults.garbleReplies = p.isSet(kGarble);
     return true;
 }
