@@ -232,6 +232,7 @@ void TRXProgAppForm::BuildLinkController() {
             EmbeddedResources::Find(QStringLiteral("HEXDATA"), QStringLiteral("HexData1")),
         .option = settings_.option,
         .params = SettingsFile(iniFileName_).ReadTcpKeys(),
+        .bridgeBindAddress = SettingsFile(iniFileName_).ReadBridgeBindAddress(),
         .fDispDebugInfo = settings_.fDispDebugInfo,
         .fDispTxInfo = settings_.fDispTxInfo,
         .fDispRecInfo = settings_.fDispRecInfo,

@@ -25,4 +25,8 @@ inline const QString kCheckConnection = QStringLiteral("R/Wの接続を確認し
 inline const QString kReWriteMode =
     QStringLiteral("再書き込みモードで、ファームのアップデートを実行します。");
 
+// Debug line of an operation refused because it was started from inside a running wait.
+inline const QString kNestedRefused =
+    QStringLiteral("NG: 応答待ちの最中には別の操作を開始できません");
+
 } // namespace ReaderTexts

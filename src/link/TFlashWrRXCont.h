@@ -2,6 +2,7 @@
 
 #include "core/image/ImageLoad.h"
 #include "core/link/RxRing.h"
+#include "core/link/Stopwatch.h"
 #include "link/LinkEnvironment.h"
 #include "link/LinkOperator.h"
 #include "link/LinkRecords.h"
@@ -23,7 +24,10 @@
 // change are all operations of this one object; they are defined in the folder of their
 // subsystem (link/, boot/, image/, bridge/).
 //
-// Everything runs on the UI thread. Waits never nest: there is one stopwatch for the program.
+// A controller belongs to one device's run and to the thread that run is on; several runs may
+// go side by side, each with a controller of its own. Within a run waits never nest: the run
+// has one stopwatch, and an operation started from an event that a wait is handling is
+// refused.
 class TFlashWrRXCont {
 public:
     // `arguments` are the program's command-line arguments without the program name; the first
@@ -57,9 +61,15 @@ public:
     bool WaitUntil(const std::function<bool()>& ready, std::uint32_t limitMs);
     // Waits until at least `count` unread bytes are in the ring, on the running stopwatch.
     bool WaitForRxCount(int count, std::uint32_t limitMs);
-    // "Process pending window messages" and a plain pause, on this controller's platform.
+    // "Process pending window messages", a sleep in the event loop until something arrives or
+    // `maxMs` have passed, and a plain pause, on this controller's platform.
     void ProcessMessages();
+    void WaitForEvents(std::uint32_t maxMs);
     void SleepMs(std::uint32_t ms);
+    // True (with a debug line) when called from an event that one of this controller's waits
+    // is handling: starting another operation there would restart the stopwatch and empty the
+    // receive ring under the wait, so the caller must fail instead.
+    bool RefusedAsNested();
 
     void ClientSocket1Read();
     void ClientSocket1Error(int& errorCode);
@@ -239,4 +249,7 @@ private:
     LinkEnvironment& env_;
     LinkOperator* operator_;
     std::unique_ptr<ByteTransport> socket_;
+    tessaly::Stopwatch stopwatch_;
+    // How deep this controller is inside event processing of its own.
+    int pumping_ = 0;
 };

@@ -19,11 +19,12 @@ struct LinkStartUp {
     LinkEnvironment* env = nullptr;
     LogSink* logMemo = nullptr; // the visible log, also for every rebuilt controller
     LinkOperator* op = nullptr;
-    QStringList arguments;   // the command line without the program name ("boot" first)
-    QString workDir;         // the chip updater is written here
-    QByteArray firmwareText; // the embedded firmware, S-record text
-    tagOptionPara option;    // the settings record the controller copies
-    tagTCPIPPara params;     // the connection parameters it starts with
+    QStringList arguments;     // the command line without the program name ("boot" first)
+    QString workDir;           // the chip updater is written here
+    QByteArray firmwareText;   // the embedded firmware, S-record text
+    tagOptionPara option;      // the settings record the controller copies
+    tagTCPIPPara params;       // the connection parameters it starts with
+    QString bridgeBindAddress; // the local address of the bridge port; empty: every one
     int fDispDebugInfo = 0;
     int fDispTxInfo = 0;
     int fDispRecInfo = 0;

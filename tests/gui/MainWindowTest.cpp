@@ -67,7 +67,7 @@ protected:
 
     // Connects the link to the scripted peer standing in for the R/W.
     void ConnectLink(TRXProgAppForm& form) {
-        form.Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.2");
+        form.Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
         ASSERT_EQ(form.Link()->OpenLink(), 1);
     }
 
@@ -124,12 +124,12 @@ TEST_F(MainWindowTest, ReadsTheTcpKeysAtStartAndWritesTheLinksValuesAtClose) {
     EXPECT_EQ(form->Link()->OptionPara.fCPUType, 5);
 
     form->show();
-    form->Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.2");
+    form->Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
     form->Link()->TCPIPPara.TCPPort = 9100;
     form->close();
 
     const tagTCPIPPara saved = SettingsFile(form->IniFileName()).ReadTcpKeys();
-    EXPECT_EQ(saved.TCPServAddr, QStringLiteral("127.0.0.2"));
+    EXPECT_EQ(saved.TCPServAddr, QStringLiteral("127.0.0.9"));
     EXPECT_EQ(saved.TCPPort, 9100);
     EXPECT_EQ(saved.TCPServPort, 10777);
 }
@@ -391,7 +391,7 @@ TEST_F(MainWindowTest, WaitWindowAndStatusTextFollowTheLink) {
 
 TEST_F(MainWindowTest, CloseMenuItemClosesTheLinkAndSaysSo) {
     auto form = MakeForm();
-    form->Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.2");
+    form->Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
     ASSERT_EQ(form->Link()->OpenLink(), 1);
     form->MnClearClick();
     form->Clsoe1->trigger();

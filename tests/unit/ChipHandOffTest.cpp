@@ -55,7 +55,7 @@ TEST(ChipHandOff, WindowlessChildEndsTheWaitAndGetsItsArgumentsVerbatim) {
     const QString record = dir.filePath(QStringLiteral("args.txt"));
     // An address with shell syntax must reach the child as one plain argument.
     const QStringList args = {QStringLiteral("--record"), record, QStringLiteral("-IP"),
-                              QStringLiteral("127.0.0.2; echo x > ") + dir.filePath("y")};
+                              QStringLiteral("127.0.0.9; echo x > ") + dir.filePath("y")};
     CapturedOutput out;
     EXPECT_EQ(ExecChildProcess(TestChild(), args, out.get()), 0);
     EXPECT_EQ(out.Text(), QByteArray("dwExitCode = 0\xC2\xA5n"));
@@ -97,9 +97,9 @@ TEST(ChipHandOff, CommandLineFollowsWhetherTheChipAnswered) {
     params.fTCPServer = 1;
     params.TCPPort = 10001;
     params.TCPServPort = 9100;
-    params.TCPServAddr = QStringLiteral("127.0.0.2");
+    params.TCPServAddr = QStringLiteral("127.0.0.9");
     EXPECT_EQ(ChipUpdaterCall::Arguments(0, params).join(QLatin1Char(' ')),
-              QStringLiteral("-BOOT -IP 1 10001 9100 127.0.0.2"));
+              QStringLiteral("-BOOT -IP 1 10001 9100 127.0.0.9"));
 }
 
 TEST(ChipHandOff, VersionedUpdaterIsPreferredToThePlainOne) {

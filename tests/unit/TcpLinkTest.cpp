@@ -144,7 +144,7 @@ TEST_F(TcpLink, NothingListeningFailsAtTheLimitWithADebugLine) {
 
 TEST(NetworkGuard, LoopbackOnlyRefusesEverythingElse) {
     ASSERT_TRUE(NetworkGuard::LoopbackOnly()) << "tests run with TESSALY_LOOPBACK_ONLY=1";
-    EXPECT_TRUE(NetworkGuard::Allows(QStringLiteral("127.0.0.2")));
+    EXPECT_TRUE(NetworkGuard::Allows(QStringLiteral("127.0.0.9")));
     EXPECT_TRUE(NetworkGuard::Allows(QStringLiteral(" 127.0.0.1 ")));
     EXPECT_FALSE(NetworkGuard::Allows(QStringLiteral("192.168.0.1")));
     EXPECT_FALSE(NetworkGuard::Allows(QStringLiteral("10.1.2.3")));
