@@ -75,6 +75,7 @@ TEST(UpdateSession, NothingToWriteLogsOneLineAndTouchesNothing) {
     Bench b;
     TFlashWrRXCont& link = b.host.Link();
     link.ReaderFound = 1;
+    link.TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
     b.option.BpsMode = 2;
     // Not loaded; loaded but blank; data in the reserved top only, which a run that switches
     // the R/W itself leaves alone.
