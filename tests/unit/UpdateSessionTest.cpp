@@ -81,7 +81,10 @@ TEST(UpdateSession, NothingToWriteLogsOneLineAndTouchesNothing) {
     // the R/W itself leaves alone.
     const std::function<void()> images[] = {
         [&] { link.RomImageLoaded = 0; },
-        [&] { link.RomImage.front() = 0xFF; },
+        [&] {
+            link.RomImageLoaded = 1;
+            link.RomImage.front() = 0xFF;
+        },
         [&] { link.RomImage.back() = 0x00; },
     };
     for (const auto& image : images) {
