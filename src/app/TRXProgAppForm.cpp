@@ -9,12 +9,15 @@
 #include "app/VersionInfo.h"
 #include "link/TFlashWrRXCont.h"
 #include "netdlg/TSetIPAddr1Dlg.h"
+#include "records/RecordsFolder.h"
 #include "resources/EmbeddedResources.h"
 #include "update/LinkStartUp.h"
 #include "update/WorkFolder.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -33,6 +36,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -62,6 +66,11 @@ TRXProgAppForm::TRXProgAppForm(const StartupContext& context, QWidget* parent)
     BuildMenus();
     memoSink_ = std::make_unique<MemoLogSink>(SPTMemo);
     setAcceptDrops(true);
+    // The pane would take a dropped file for text and insert its name; without drops of its
+    // own, a drop on it is the window's.
+    SPTMemo->setAcceptDrops(false);
+    SPTMemo->viewport()->setAcceptDrops(false);
+    GateCommands();
 
     RaiseTimerResolution();
     PrepareWorkFolder();
@@ -163,14 +172,19 @@ void TRXProgAppForm::BuildMenus() {
     MnSaveLog = File1->addAction(QStringLiteral("ログを保存(&S)..."));
     MnSaveLog->setShortcut(QKeySequence::Save);
     connect(MnSaveLog, &QAction::triggered, this, &TRXProgAppForm::MnSaveLogClick);
+    MnOpenRecords = File1->addAction(QStringLiteral("記録フォルダを開く"));
+    connect(MnOpenRecords, &QAction::triggered, this, &TRXProgAppForm::MnOpenRecordsClick);
     File1->addSeparator();
     FileExitItem = File1->addAction(QStringLiteral("終了(&X)"));
     connect(FileExitItem, &QAction::triggered, this, &QWidget::close);
 
     MnCmd = menuBar()->addMenu(QStringLiteral("コマンド"));
-    PopulateCommandMenu(MnCmd, [this] {
-        return CommandMenuTarget{link_.get(), {settings_.option, settings_.fCpuProg}};
-    });
+    PopulateCommandMenu(
+        MnCmd,
+        [this] {
+            return CommandMenuTarget{link_.get(), {settings_.option, settings_.fCpuProg}};
+        },
+        gate_);
 
     MnConfig = menuBar()->addMenu(QStringLiteral("設定"));
     MnSetConfig = MnConfig->addAction(QStringLiteral("環境設定..."));
@@ -209,12 +223,32 @@ void TRXProgAppForm::BuildMenus() {
     addAction(MnProgram);
 
     setContextMenuPolicy(Qt::CustomContextMenu);
-    const auto popup = [this](const QPoint&) { PopupMenu1->exec(QCursor::pos()); };
+    const auto popup = [this](const QPoint&) {
+        // The pop-up's own loop would hold a running wait up until it closes.
+        if (gate_.WaitRunning()) {
+            AddLog(CommandGateText::kMenuRefused, 0);
+            return;
+        }
+        PopupMenu1->exec(QCursor::pos());
+    };
     connect(this, &QWidget::customContextMenuRequested, this, popup);
     connect(SPTMemo, &QWidget::customContextMenuRequested, this, popup);
 
     const int menuHeight = menuBar()->sizeHint().height();
     resize(539, 396 + menuHeight);
+}
+
+// Every command that starts work of its own: the update commands, saving the log, and every
+// item of the hidden menus (each is a diagnostic command or a dialog).
+void TRXProgAppForm::GateCommands() {
+    for (QAction* update : {TB_Write, N2, MnProgram})
+        gate_.AddUpdateCommand(update);
+    gate_.AddUpdateCommand(MnFarm);
+    gate_.AddCommand(MnSaveLog);
+    for (QMenu* hidden : {MnCmd, MnConfig, Help1})
+        for (QAction* item : hidden->findChildren<QAction*>())
+            if (!item->menu() && !item->isSeparator())
+                gate_.AddCommand(item);
 }
 
 void TRXProgAppForm::PrepareWorkFolder() {
@@ -250,10 +284,7 @@ void TRXProgAppForm::RebuildLinkController() {
 }
 
 void TRXProgAppForm::EnableUpdateCommands(bool enabled) {
-    TB_Write->setEnabled(enabled);
-    MnFarm->setEnabled(enabled);
-    N2->setEnabled(enabled);
-    MnProgram->setEnabled(enabled);
+    gate_.SetUpdateCommandsAllowed(enabled);
 }
 
 void TRXProgAppForm::AddLog(const QString& text, int force) {
@@ -277,6 +308,7 @@ void TRXProgAppForm::FormShow() {
     activateWindow();
     if (!context_.connectOnShow)
         return;
+    const CommandGate::Scope wait(gate_);
     if (link_->ConnectReader() == 0) {
         close();
         Q_EMIT ApplicationEndRequested();
@@ -302,21 +334,32 @@ void TRXProgAppForm::WriteIniFile() {
     if (settingsWritten_)
         return;
     settingsWritten_ = true;
-    AppSettings values = settings_;
-    values.tcp = link_->TCPIPPara;
     QString error;
-    if (!SettingsFile(iniFileName_).Write(values, &error))
-        qWarning("%s", qUtf8Printable(QStringLiteral("設定ファイルを保存できません: ") + error));
+    if (!SaveSettings(link_->TCPIPPara, &error))
+        qWarning("%s", qUtf8Printable(error));
+}
+
+bool TRXProgAppForm::SaveSettings(const tagTCPIPPara& tcp, QString* error) {
+    AppSettings values = settings_;
+    values.tcp = tcp;
+    QString reason;
+    if (SettingsFile(iniFileName_).Write(values, &reason))
+        return true;
+    *error = QStringLiteral("設定ファイルを保存できません: ") + reason;
+    return false;
 }
 
 // ---- Menus --------------------------------------------------------------------------------
 
 void TRXProgAppForm::TB_WriteClick() {
-    if (onUpdateRequested)
-        onUpdateRequested();
+    if (!onUpdateRequested)
+        return;
+    const CommandGate::Scope wait(gate_);
+    onUpdateRequested();
 }
 
 void TRXProgAppForm::MnSetConfigClick() {
+    const CommandGate::Scope wait(gate_);
     TConfigDlg dialog(this);
     dialog.LoadFrom(settings_);
     if (dialog.exec() != QDialog::Accepted)
@@ -330,16 +373,19 @@ void TRXProgAppForm::MnSetConfigClick() {
 }
 
 void TRXProgAppForm::Clsoe1Click() {
+    const CommandGate::Scope wait(gate_);
     link_->CloseLink();
     AddLog(QStringLiteral("Clse COM Port"), 1);
 }
 
 void TRXProgAppForm::Rom1Click() {
+    const CommandGate::Scope wait(gate_);
     if (link_->GetRomVersion(0))
         AddLog(QStringLiteral("ROM Version : ") + link_->RomVersionText(), 1);
 }
 
 void TRXProgAppForm::Boot1Click() {
+    const CommandGate::Scope wait(gate_);
     // The switch itself always reports success; only an answer from the R/W counts here.
     const bool ok = link_->SetProgMode() != 0 && link_->LastReplyOk != 0;
     AddLog(QStringLiteral("SetProgMode : ") +
@@ -365,6 +411,13 @@ void TRXProgAppForm::MnSaveLogClick() {
                               QStringLiteral("ログを保存できませんでした。\n%1").arg(error));
 }
 
+void TRXProgAppForm::MnOpenRecordsClick() {
+    // Before the first run the folder does not exist yet; the file manager shows it empty.
+    const QString folder = RecordsFolder::ForWorkDir(workDir_);
+    QDir().mkpath(folder);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
 bool TRXProgAppForm::SaveLog(const QString& fileName, QString* error) const {
     QSaveFile file(fileName);
     QByteArray text = SPTMemo->toPlainText().toUtf8();
@@ -378,20 +431,30 @@ bool TRXProgAppForm::SaveLog(const QString& fileName, QString* error) const {
 }
 
 void TRXProgAppForm::HelpAboutItemClick() {
+    const CommandGate::Scope wait(gate_);
     AboutBox->exec();
 }
 
 // ---- Dropped files ------------------------------------------------------------------------
 
+bool TRXProgAppForm::AcceptsDrop(const QMimeData* mime) const {
+    return !gate_.WaitRunning() && !LocalFiles(mime).isEmpty();
+}
+
 void TRXProgAppForm::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalFiles(event->mimeData()).isEmpty())
+    if (AcceptsDrop(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void TRXProgAppForm::dropEvent(QDropEvent* event) {
-    const QStringList files = LocalFiles(event->mimeData());
+    // A new image in the middle of an update would be written half old, half new.
+    if (gate_.WaitRunning()) {
+        event->ignore();
+        AddLog(CommandGateText::kDropRefused, 0);
+        return;
+    }
     event->acceptProposedAction();
-    DropFiles(files);
+    DropFiles(LocalFiles(event->mimeData()));
 }
 
 void TRXProgAppForm::DropFiles(const QStringList& fileNames) {
@@ -440,6 +503,10 @@ bool TRXProgAppForm::AskConnectionSettings(tagTCPIPPara& params, int& reWriteMod
     if (dialog.exec() != QDialog::Accepted)
         return false;
     params = dialog.Result();
+    // What the operator entered survives a crash or a kill during the search or the update.
+    QString error;
+    if (!SaveSettings(params, &error))
+        AddLog(error, 1);
     return true;
 }
 

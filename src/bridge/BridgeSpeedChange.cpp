@@ -58,7 +58,7 @@ void TFlashWrRXCont::SetBridgeSpeed(std::int32_t speedIndex) {
 }
 
 bool TFlashWrRXCont::ChangeBridgeSerialSpeed(std::int32_t speedIndex, const QString& host) {
-    if (RefusedAsNested())
+    if (OperationRefused())
         return false;
     TXPortUDP udp(*this, LogMemo);
     udp.Trace = BridgeTrace;

@@ -1,18 +1,21 @@
 // tessaly-cli update: the one-button firmware update without a window. The same sequence as
 // the window's update command, the same log lines on standard output (and in the log file),
-// a progress bar on a terminal, and an exit code that names the step that failed.
+// a progress bar on a terminal, a run record, and an exit code that names the step that failed.
 
 #include "cli/CliCommand.h"
 #include "cli/CliKinds.h"
 #include "cli/CliLinkOptions.h"
 #include "cli/ConsoleLog.h"
 #include "cli/ConsoleUpdateFrontEnd.h"
+#include "cli/JsonStdout.h"
 #include "core/link/TargetDevice.h"
 #include "link/QtLinkEnvironment.h"
 #include "link/TFlashWrRXCont.h"
+#include "records/RecordsFolder.h"
+#include "records/RunRecorder.h"
 #include "resources/EmbeddedResources.h"
 #include "update/LinkStartUp.h"
-#include "update/UpdatePreflight.h"
+#include "update/UpdateExitCodes.h"
 #include "update/UpdateSession.h"
 #include "update/WorkFolder.h"
 
@@ -24,26 +27,13 @@
 
 namespace {
 
-namespace UpdateExit {
-constexpr int NoReader = 10;        // the R/W was not found (or not at all in re-write mode)
-constexpr int NoImage = 11;         // no firmware to write: --image not loadable, or no byte
-                                    // where the run would write
-constexpr int WriteSetUp = 12;      // bridge to 19.2 kbit/s, reconnection or boot set-up
-constexpr int IdCheck = 13;         // ID code check
-constexpr int Erase = 14;           // erasing the flash
-constexpr int Write = 15;           // writing the flash: power-cycle the R/W, re-run with --boot
-constexpr int DataVerify = 16;      // the flash CRC differs from the image's
-constexpr int RomVersion = 17;      // the R/W did not answer after the restart
-constexpr int ChipVersion = 18;     // the CHIP did not report its version
-constexpr int VersionMismatch = 19; // ROM and CHIP versions differ
-} // namespace UpdateExit
-
 constexpr char kHelp[] =
     "update both firmwares of the R/W, as the window's update button does\n"
     "\n"
     "usage: tessaly-cli update --host ADDR [--port N] [--boot] [--image FILE]\n"
     "                          [--kind rx231|rx630|rx63t] [--rom-size-code N] [--debug]\n"
     "                          [--log FILE] [--chip-timeout SECONDS] [--bind ADDR]\n"
+    "                          [--records DIR | --no-records] [--json]\n"
     "\n"
     "  --host ADDR           the R/W's IPv4 address (TCPServAddr)\n"
     "  --port N              its TCP port (TCPServPort; also passed to the chip updater as\n"
@@ -58,6 +48,11 @@ constexpr char kHelp[] =
     "  --chip-timeout S      stop the chip updater after S seconds (default: wait for it)\n"
     "  --bind ADDR           bind the bridge's UDP port 30718 on this local address only\n"
     "                        (default: every local IPv4 address)\n"
+    "  --records DIR         keep the run's .log and .json record in DIR (default: the\n"
+    "                        work folder's records/, newest 1000 runs kept)\n"
+    "  --no-records          keep no record files\n"
+    "  --json                print the run record as one JSON object on standard output at\n"
+    "                        the end; the log lines go to standard error\n"
     "\n"
     "The connection procedure runs first (without a dialog), then the update: program mode,\n"
     "the microcontroller's firmware through its boot mode, the chip updater from the work\n"
@@ -66,7 +61,7 @@ constexpr char kHelp[] =
     "\n"
     "exit codes: 0 both firmwares updated, 2 bad command line,\n"
     "            10 R/W not found, 11 no firmware to write (--image not loadable, or\n"
-    "            no byte where the run would write),\n"
+    "            no byte where the run would write; nothing is sent),\n"
     "            12 write set-up failed, 13 ID check failed, 14 erase failed,\n"
     "            15 write failed (power-cycle the R/W and run again with --boot),\n"
     "            16 data verify failed, 17 no ROM version after the restart,\n"
@@ -83,6 +78,9 @@ struct UpdateOptions {
     QString logFile;
     int chipLimitMs = -1;
     QString bindAddress;
+    QString recordsDir; // empty: the work folder's
+    bool noRecords = false;
+    bool json = false;
 };
 
 int UsageError(const QString& why) {
@@ -93,7 +91,8 @@ int UsageError(const QString& why) {
 std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions& options) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
-        const bool flag = a == QLatin1String("--boot") || a == QLatin1String("--debug");
+        const bool flag = a == QLatin1String("--boot") || a == QLatin1String("--debug") ||
+                          a == QLatin1String("--no-records") || a == QLatin1String("--json");
         if (!flag && i + 1 >= arguments.size())
             return QStringLiteral("%1 needs a value").arg(a);
         bool number = true;
@@ -101,6 +100,12 @@ std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions&
             options.boot = true;
         } else if (a == QLatin1String("--debug")) {
             options.debug = true;
+        } else if (a == QLatin1String("--no-records")) {
+            options.noRecords = true;
+        } else if (a == QLatin1String("--json")) {
+            options.json = true;
+        } else if (a == QLatin1String("--records")) {
+            options.recordsDir = arguments[++i];
         } else if (a == QLatin1String("--host")) {
             options.host = arguments[++i];
         } else if (a == QLatin1String("--port")) {
@@ -132,35 +137,37 @@ std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions&
     }
     if (options.host.isEmpty())
         return QStringLiteral("--host is required");
+    if (options.noRecords && !options.recordsDir.isEmpty())
+        return QStringLiteral("--records and --no-records exclude each other");
     return std::nullopt;
 }
 
-int ExitCodeFor(UpdateStep step) {
-    switch (step) {
-    case UpdateStep::None:
-        return CliExit::Ok;
-    case UpdateStep::NoReader:
-        return UpdateExit::NoReader;
-    case UpdateStep::NoImage:
-        return UpdateExit::NoImage;
-    case UpdateStep::WriteSetUp:
-        return UpdateExit::WriteSetUp;
-    case UpdateStep::IdCheck:
-        return UpdateExit::IdCheck;
-    case UpdateStep::Erase:
-        return UpdateExit::Erase;
-    case UpdateStep::Write:
-        return UpdateExit::Write;
-    case UpdateStep::DataVerify:
-        return UpdateExit::DataVerify;
-    case UpdateStep::RomVersion:
-        return UpdateExit::RomVersion;
-    case UpdateStep::ChipVersion:
-        return UpdateExit::ChipVersion;
-    case UpdateStep::VersionMismatch:
-        return UpdateExit::VersionMismatch;
-    }
-    return CliExit::Failed;
+// Loads --image, if given, as a file dropped on the window would be.
+bool LoadImage(TFlashWrRXCont& link, const QString& image) {
+    if (image.isEmpty())
+        return true;
+    const bool loaded = link.LoadRomImageFile(image);
+    link.AddLog(loaded ? QStringLiteral("OK: Read ROM Data") : QStringLiteral("NG: Read ROM Data"),
+                1);
+    return loaded;
+}
+
+// The connection procedure (what the window runs when it is first shown) and the sequence.
+UpdateOutcome Update(StartUpLinkHost& host, UpdateFrontEnd& frontEnd, const LinkStartUp& startUp,
+                     const UpdateOptions& options, UpdateObserver& observer) {
+    tagOptionPara option = startUp.option;
+    std::int32_t fCpuProg = 1;
+    UpdateSettings settings{.option = option,
+                            .fCpuProg = fCpuProg,
+                            .ResWaitTime = 1000,
+                            .WorkDir = startUp.workDir,
+                            .VerDigits = QStringLiteral(TESSALY_VERSION).remove(QLatin1Char('.')),
+                            .chipLimitMs = options.chipLimitMs,
+                            .observer = &observer};
+    UpdateSession session(host, frontEnd);
+    // As for a second click in the window: the run starts with the connection procedure.
+    session.fReconnect = 1;
+    return session.TB_WriteClick(settings);
 }
 
 int RunUpdate(const QStringList& arguments) {
@@ -168,6 +175,9 @@ int RunUpdate(const QStringList& arguments) {
     if (const std::optional<QString> error = ParseOptions(arguments, options))
         return UsageError(*error);
 
+    std::optional<JsonStdout> json;
+    if (options.json)
+        json.emplace();
     ConsoleLog console;
     if (!console.Open(options.logFile))
         return CliExit::Failed;
@@ -178,12 +188,18 @@ int RunUpdate(const QStringList& arguments) {
     ConsoleUpdateFrontEnd frontEnd(console, params);
 
     LinkStartUp startUp;
+    startUp.workDir = WorkFolder::Prepare(QCoreApplication::applicationDirPath());
+    QString records = options.recordsDir;
+    if (options.noRecords)
+        records.clear();
+    else if (records.isEmpty())
+        records = RecordsFolder::ForWorkDir(startUp.workDir);
+    RunRecorder recorder(&frontEnd, records);
     startUp.env = &QtLinkEnvironment::Instance();
-    startUp.logMemo = &frontEnd;
+    startUp.logMemo = &recorder;
     startUp.op = &frontEnd;
     if (options.boot)
         startUp.arguments = QStringList{QStringLiteral("boot")};
-    startUp.workDir = WorkFolder::Prepare(QCoreApplication::applicationDirPath());
     startUp.firmwareText =
         EmbeddedResources::Find(QStringLiteral("HEXDATA"), QStringLiteral("HexData1"));
     startUp.option.fCPUType = options.kind;
@@ -193,33 +209,17 @@ int RunUpdate(const QStringList& arguments) {
     startUp.fDispDebugInfo = options.debug ? 1 : 0;
     StartUpLinkHost host(startUp);
 
-    if (!options.image.isEmpty()) {
-        const bool loaded = host.Link().LoadRomImageFile(options.image);
-        host.Link().AddLog(
-            loaded ? QStringLiteral("OK: Read ROM Data") : QStringLiteral("NG: Read ROM Data"), 1);
-        if (!loaded)
-            return UpdateExit::NoImage;
+    UpdateOutcome outcome;
+    if (LoadImage(host.Link(), options.image)) {
+        outcome = Update(host, frontEnd, startUp, options, recorder);
+    } else {
+        outcome.failedStep = UpdateStep::NoImage;
+        recorder.OutcomeKnown(outcome, host.Link());
     }
-
-    // Nothing to write where the run would write: the R/W is not even looked for. --boot is
-    // already known here, so the range is the run's own.
-    if (!UpdateMayStart(host.Link()))
-        return UpdateExit::NoImage;
-
-    // What the window does when it is first shown; a failure ends the program there too.
-    if (!host.Link().ConnectReader())
-        return UpdateExit::NoReader;
-
-    tagOptionPara option = startUp.option;
-    std::int32_t fCpuProg = 1;
-    UpdateSettings settings{.option = option,
-                            .fCpuProg = fCpuProg,
-                            .ResWaitTime = 1000,
-                            .WorkDir = startUp.workDir,
-                            .VerDigits = QStringLiteral(TESSALY_VERSION).remove(QLatin1Char('.')),
-                            .chipLimitMs = options.chipLimitMs};
-    UpdateSession session(host, frontEnd);
-    return ExitCodeFor(session.TB_WriteClick(settings).failedStep);
+    const RunRecord& record = recorder.Finish();
+    if (json)
+        json->Print(RunRecordJson(record));
+    return UpdateExitCode(outcome.failedStep);
 }
 
 const CliCommand kUpdateCommand("update", kHelp, &RunUpdate);

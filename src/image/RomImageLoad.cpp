@@ -105,6 +105,7 @@ FileLoad LoadImageFile(TFlashWrRXCont& link, const QString& fileName, ImageForma
 } // namespace
 
 bool TFlashWrRXCont::LoadSRecordText(const QByteArray& text) {
+    RomImageSource.clear();
     return ParseImageText(*this, text, ImageFormat::SRecord);
 }
 
@@ -126,6 +127,8 @@ bool TFlashWrRXCont::LoadRomImageFile(const QString& fileName) {
     else
         return false;
     const FileLoad load = LoadImageFile(*this, fileName, format);
+    if (load == FileLoad::Loaded)
+        RomImageSource = fileName;
     // A file that could not be read never reached the image: there is no new CRC to show.
     if (load != FileLoad::Unreadable)
         AddLog(Text(tessaly::image_text::kCrcHead) +

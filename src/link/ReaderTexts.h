@@ -29,4 +29,7 @@ inline const QString kReWriteMode =
 inline const QString kNestedRefused =
     QStringLiteral("NG: 応答待ちの最中には別の操作を開始できません");
 
+// Logged once when a run was asked to stop (a fleet interrupted twice): what follows fails.
+inline const QString kStopped = QStringLiteral("NG: 中止の指示により、処理を打ち切りました");
+
 } // namespace ReaderTexts

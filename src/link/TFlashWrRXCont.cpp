@@ -83,7 +83,7 @@ int TFlashWrRXCont::IsConnected() const {
 }
 
 int TFlashWrRXCont::OpenLink() {
-    if (RefusedAsNested())
+    if (OperationRefused())
         return 0;
     RxRing.Reset();
     if (IsConnected()) {
@@ -99,7 +99,11 @@ int TFlashWrRXCont::OpenLink() {
 }
 
 void TFlashWrRXCont::CloseLink() {
-    if (RefusedAsNested())
+    if (StopRequested()) {
+        socket_->Disconnect(); // nothing is waited for any more, but the R/W is let go
+        return;
+    }
+    if (OperationRefused())
         return;
     if (IsConnected()) {
         socket_->Disconnect();
@@ -123,7 +127,7 @@ int TFlashWrRXCont::WaitLinkState(int wanted) {
 }
 
 int TFlashWrRXCont::SendBytes(const std::uint8_t* data, int count) {
-    if (RefusedAsNested())
+    if (OperationRefused())
         return 0;
     RxRing.Reset();
     if (!IsConnected() || count <= 0)
@@ -153,7 +157,7 @@ std::uint8_t TFlashWrRXCont::PeekRxByte(int offset) const {
 }
 
 void TFlashWrRXCont::FlushRx() {
-    if (!RefusedAsNested())
+    if (!OperationRefused())
         RxRing.Reset();
 }
 
@@ -170,14 +174,14 @@ int TFlashWrRXCont::TickTimerExpired(std::uint32_t limitMs) {
 }
 
 bool TFlashWrRXCont::WaitUntil(const std::function<bool()>& ready, std::uint32_t limitMs) {
-    if (RefusedAsNested())
+    if (OperationRefused())
         return false;
     for (;;) {
         ProcessMessages();
         if (ready())
             return true;
         ProcessMessages();
-        if (TickTimerExpired(limitMs))
+        if (TickTimerExpired(limitMs) || StopRequested())
             return false;
         // What the second pass handled may already be the reply: blocking now would sleep
         // through it until the next event or the limit.
@@ -202,7 +206,13 @@ void TFlashWrRXCont::WaitForEvents(std::uint32_t maxMs) {
     --pumping_;
 }
 
-bool TFlashWrRXCont::RefusedAsNested() {
+bool TFlashWrRXCont::OperationRefused() {
+    if (StopRequested()) {
+        if (!stopLogged_)
+            AddLog(ReaderTexts::kStopped, 1);
+        stopLogged_ = true;
+        return true;
+    }
     if (pumping_ == 0)
         return false;
     AddLog(ReaderTexts::kNestedRefused, 0);

@@ -7,6 +7,7 @@
 #include "link/LinkOperator.h"
 #include "link/LinkRecords.h"
 #include "link/LogSink.h"
+#include "link/StopToken.h"
 
 #include <QByteArray>
 #include <QString>
@@ -66,10 +67,14 @@ public:
     void ProcessMessages();
     void WaitForEvents(std::uint32_t maxMs);
     void SleepMs(std::uint32_t ms);
-    // True (with a debug line) when called from an event that one of this controller's waits
-    // is handling: starting another operation there would restart the stopwatch and empty the
-    // receive ring under the wait, so the caller must fail instead.
-    bool RefusedAsNested();
+    // True when an operation must not start: called from an event that one of this
+    // controller's waits is handling (a debug line: starting another operation there would
+    // restart the stopwatch and empty the receive ring under the wait), or once the run's stop
+    // token is set (a forced line, once). The caller fails instead.
+    bool OperationRefused();
+    // The run's request to end early; none by default.
+    void SetStopToken(const StopToken* stop) { stop_ = stop; }
+    bool StopRequested() const { return stop_ && stop_->Requested(); }
 
     void ClientSocket1Read();
     void ClientSocket1Error(int& errorCode);
@@ -125,6 +130,9 @@ public:
     // The last load had no fault but stored no byte within the bounds (also logged): a file for
     // another microcontroller or ROM size, or no data records at all. It is not loaded.
     bool RomImageHeldNoData = false;
+    // Where the image came from: the firmware file it was last loaded from, empty for the
+    // built-in firmware.
+    QString RomImageSource;
 
     // ---- Boot-mode protocol (boot/) -------------------------------------------------------
     // Set-up and the steps of the update. The address text and gauge of the program step go
@@ -252,4 +260,6 @@ private:
     tessaly::Stopwatch stopwatch_;
     // How deep this controller is inside event processing of its own.
     int pumping_ = 0;
+    const StopToken* stop_ = nullptr;
+    bool stopLogged_ = false;
 };

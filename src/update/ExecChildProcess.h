@@ -16,8 +16,10 @@
 //
 // `limitMs` < 0 waits without a time limit; the window's update does, as it always has. With a
 // limit, a child still running at its end is killed and ExecChildTimedOut returned.
+//
+// `exitCode`, when given, receives the exit code printed (only when 0 is returned).
 int ExecChildProcess(const QString& fileName, const QStringList& arguments, std::FILE* out = stdout,
-                     int limitMs = -1);
+                     int limitMs = -1, int* exitCode = nullptr);
 
 constexpr int ExecChildTimedOut = -1;
 

@@ -2,6 +2,7 @@
 
 #include "link/LinkRecords.h"
 #include "update/UpdateFrontEnd.h"
+#include "update/UpdateObserver.h"
 
 #include <QString>
 
@@ -43,6 +44,7 @@ struct UpdateSettings {
     QString WorkDir{};               // where the chip updater is
     QString VerDigits{};             // the version without dots, for the versioned updater
     int chipLimitMs = -1;            // the chip updater's time limit; none in the window
+    UpdateObserver* observer = nullptr; // the run's record keeper, if any
 };
 
 // The one-button update: program mode, the control microcontroller's firmware through its

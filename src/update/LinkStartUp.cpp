@@ -9,6 +9,7 @@ std::unique_ptr<TFlashWrRXCont> BuildLinkController(const LinkStartUp& startUp) 
                                                  startUp.arguments, startUp.op);
     link->TCPIPPara = startUp.params;
     link->BridgeBindAddress = startUp.bridgeBindAddress;
+    link->SetStopToken(startUp.stop);
     link->fDispDebugInfo = startUp.fDispDebugInfo;
     link->fDispTxInfo = startUp.fDispTxInfo;
     link->fDispRecInfo = startUp.fDispRecInfo;

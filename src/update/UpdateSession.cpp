@@ -5,25 +5,22 @@
 #include "update/UpdatePreflight.h"
 
 UpdateOutcome UpdateSession::TB_WriteClick(UpdateSettings& settings) {
-    UpdateOutcome refused;
-    refused.failedStep = UpdateStep::NoReader;
-    UpdateOutcome nothingToWrite;
-    nothingToWrite.failedStep = UpdateStep::NoImage;
     TFlashWrRXCont& link = host_.Link();
     // Refused before the connection procedure, so that the R/W is not even asked; nothing has
     // happened, so the controller and its connection stay as they are.
     if (!UpdateMayStart(link))
-        return nothingToWrite;
+        return Refused(settings, UpdateStep::NoImage);
     if (fReconnect == 0 && link.ReaderFound == 0) {
         link.ShowStatusError();
-        return refused;
+        return Refused(settings, UpdateStep::NoReader);
     }
     if (fReconnect == 1) {
+        const StepScope timed(settings.observer, RunStep::Connect);
         // The dialog may switch re-write mode on or off, and with it the range the run writes:
         // asked again for the settings confirmed there, before the search sends anything.
         bool mayStart = true;
         if (!link.ConnectReader([&] { return mayStart = UpdateMayStart(link); }))
-            return mayStart ? refused : nothingToWrite;
+            return Refused(settings, mayStart ? UpdateStep::NoReader : UpdateStep::NoImage);
     }
     fReconnect = 0;
     const UpdateOutcome outcome = FirmUpdate(link, fe_, settings);
@@ -34,4 +31,12 @@ UpdateOutcome UpdateSession::TB_WriteClick(UpdateSettings& settings) {
     host_.Link().TCPIPPara = params;
     fReconnect = 1;
     return outcome;
+}
+
+UpdateOutcome UpdateSession::Refused(const UpdateSettings& settings, UpdateStep step) {
+    UpdateOutcome refused;
+    refused.failedStep = step;
+    if (settings.observer)
+        settings.observer->OutcomeKnown(refused, host_.Link());
+    return refused;
 }

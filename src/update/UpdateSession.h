@@ -21,6 +21,9 @@ public:
     int fReconnect = 0;
 
 private:
+    // The outcome of a run that did not get as far as the sequence, told to the observer.
+    UpdateOutcome Refused(const UpdateSettings& settings, UpdateStep step);
+
     LinkHost& host_;
     UpdateFrontEnd& fe_;
 };

@@ -2,13 +2,10 @@
 // standard output and in the log file, no progress bar on a pipe, and the exit code of each
 // failed step.
 
+#include "support/CliProcess.h"
+#include "support/RunRecordFiles.h"
 #include "support/UpdateRig.h"
 #include "update/UpdateTexts.h"
-
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QProcess>
-#include <QTimer>
 
 using namespace update_test;
 
@@ -20,30 +17,13 @@ struct CliRun {
     QStringList lines;
 };
 
-// Runs tessaly-cli with `arguments`, serving the simulator meanwhile; at most two minutes.
+// Runs tessaly-cli with `arguments`, serving the simulator meanwhile.
 CliRun RunCli(const QStringList& arguments) {
-    QProcess cli;
-    cli.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-cli"));
-    cli.setArguments(arguments);
-    QEventLoop loop;
-    QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&cli, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
-    cli.start();
-    loop.exec();
-    CliRun run;
-    if (cli.state() != QProcess::NotRunning) {
-        cli.kill();
-        cli.waitForFinished();
-        ADD_FAILURE() << "tessaly-cli did not finish";
-        return run;
-    }
-    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    run.lines = run.out.split(QLatin1Char('\n'));
-    return run;
+    const CliProcessRun run = RunCliProcess(arguments);
+    return {run.exitCode, run.out, run.out.split(QLatin1Char('\n'))};
 }
 
+// The run records go into the test's own folder.
 QStringList UpdateArguments(const UpdateRig& rig) {
     return {QStringLiteral("update"),
             QStringLiteral("--host"),
@@ -51,7 +31,9 @@ QStringList UpdateArguments(const UpdateRig& rig) {
             QStringLiteral("--port"),
             QString::number(rig.sim->TcpPort()),
             QStringLiteral("--bind"),
-            TestAddresses::Tool()};
+            TestAddresses::Tool(),
+            QStringLiteral("--records"),
+            rig.dir.filePath(QStringLiteral("records"))};
 }
 
 // True when `wanted` appears in `lines` in this order (other lines may come between).
@@ -164,6 +146,12 @@ TEST(UpdateCli, NothingToWriteStopsBeforeAnyTraffic) {
     EXPECT_TRUE(topOnly.lines.contains(QStringLiteral("OK: Read ROM Data")));
     EXPECT_TRUE(topOnly.lines.contains(UpdateText::NoImage));
     EXPECT_TRUE(rig.Device().events.isEmpty());
+    // A run that stopped before it began is on record too.
+    const RunRecordFiles record = ReadTheOnlyRun(rig.dir.filePath(QStringLiteral("records")));
+    EXPECT_EQ(record.record.value(QStringLiteral("exitCode")).toInt(), 11);
+    EXPECT_EQ(record.record.value(QStringLiteral("failedStep")).toString(),
+              QStringLiteral("image"));
+    EXPECT_TRUE(record.lines.contains(QStringLiteral("NG: Read ROM Data")));
 }
 
 TEST(UpdateCli, BadCommandLinesAreUsageErrors) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,24 @@ TEST(ChipHandOff, ChildStillRunningAtTheLimitIsKilled) {
                                out.get(), 100),
               ExecChildTimedOut);
     EXPECT_TRUE(out.Text().isEmpty());
+}
+
+TEST(ChipHandOff, WaitWorksOnAWorkerThreadWithOrWithoutALimit) {
+    CapturedOutput out;
+    int ended = -2;
+    int limited = -2;
+    // A device's run on a thread of its own: the wait must not need the main thread's loop.
+    const std::unique_ptr<QThread> worker(QThread::create([&] {
+        ended = ExecChildProcess(TestChild(), {QStringLiteral("--exit"), QStringLiteral("3")},
+                                 out.get());
+        limited = ExecChildProcess(
+            TestChild(), {QStringLiteral("--sleep"), QStringLiteral("20000")}, out.get(), 100);
+    }));
+    worker->start();
+    ASSERT_TRUE(worker->wait(60000));
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(limited, ExecChildTimedOut);
+    EXPECT_EQ(out.Text(), ExitCodeText(3));
 }
 
 TEST(ChipHandOff, CommandLineFollowsWhetherTheChipAnswered) {

@@ -7,6 +7,9 @@
 
 #include <QTimer>
 
+#include <chrono>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -148,4 +151,23 @@ TEST(NestedWait, OperationsStartedFromInsideAWaitAreRefused) {
 
     link.StartTickTimer();
     EXPECT_TRUE(link.WaitUntil([] { return true; }, 10)); // outside a wait: as before
+}
+
+// A fleet interrupted twice stops its running devices from another thread: the wait that is
+// sleeping ends at once, and nothing more is sent.
+TEST(StopRequest, EndsTheRunningWaitAndRefusesWhatFollows) {
+    VectorLogSink log;
+    StopToken stop;
+    TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {});
+    link.SetStopToken(&stop);
+    std::thread other([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        stop.Request();
+    });
+    link.StartTickTimer();
+    EXPECT_FALSE(link.WaitUntil([] { return false; }, 60000));
+    other.join();
+    EXPECT_EQ(link.TickTimerExpired(30000), 0);
+    EXPECT_EQ(link.OpenLink(), 0);
+    EXPECT_EQ(log.lines, QStringList{ReaderTexts::kStopped});
 }
