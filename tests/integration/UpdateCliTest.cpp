@@ -125,26 +125,13 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
     }
 }
 
-TEST(UpdateCli, NothingToWriteStopsBeforeAnyTraffic) {
+TEST(UpdateCli, ImageThatCannotBeLoadedStopsBeforeAnyTraffic) {
     UpdateRig rig;
     ASSERT_TRUE(rig.started);
-    const CliRun missing =
-        RunCli(UpdateArguments(rig)
-               << QStringLiteral("--image") << rig.dir.filePath(QStringLiteral("none.mot")));
-    EXPECT_EQ(missing.exitCode, 11);
-    EXPECT_TRUE(missing.lines.contains(QStringLiteral("NG: Read ROM Data")));
-
-    // A firmware for the reserved top only: it loads, but a run that switches the R/W itself
-    // would write none of it.
-    QFile file(rig.dir.filePath(QStringLiteral("top.mot")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("S308FFFFC00001020333\r\n");
-    file.close();
-    const CliRun topOnly =
-        RunCli(UpdateArguments(rig) << QStringLiteral("--image") << file.fileName());
-    EXPECT_EQ(topOnly.exitCode, 11) << topOnly.out.toStdString();
-    EXPECT_TRUE(topOnly.lines.contains(QStringLiteral("OK: Read ROM Data")));
-    EXPECT_TRUE(topOnly.lines.contains(UpdateText::NoImage));
+    const CliRun run = RunCli(UpdateArguments(rig) << QStringLiteral("--image")
+                                                   << rig.dir.filePath(QStringLiteral("none.mot")));
+    EXPECT_EQ(run.exitCode, 11);
+    EXPECT_TRUE(run.lines.contains(QStringLiteral("NG: Read ROM Data")));
     EXPECT_TRUE(rig.Device().events.isEmpty());
     // A run that stopped before it began is on record too.
     const RunRecordFiles record = ReadTheOnlyRun(rig.dir.filePath(QStringLiteral("records")));
@@ -152,6 +139,25 @@ TEST(UpdateCli, NothingToWriteStopsBeforeAnyTraffic) {
     EXPECT_EQ(record.record.value(QStringLiteral("failedStep")).toString(),
               QStringLiteral("image"));
     EXPECT_TRUE(record.lines.contains(QStringLiteral("NG: Read ROM Data")));
+}
+
+TEST(UpdateCli, ImageWithNothingToWriteStopsBeforeAnyTraffic) {
+    UpdateRig rig;
+    ASSERT_TRUE(rig.started);
+    // A firmware for the reserved top only: it loads, but a run that switches the R/W itself
+    // would write none of it.
+    QFile file(rig.dir.filePath(QStringLiteral("top.mot")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("S308FFFFC00001020333\r\n");
+    file.close();
+    const CliRun run = RunCli(UpdateArguments(rig) << QStringLiteral("--image") << file.fileName());
+    EXPECT_EQ(run.exitCode, 11) << run.out.toStdString();
+    EXPECT_TRUE(run.lines.contains(QStringLiteral("OK: Read ROM Data")));
+    EXPECT_TRUE(run.lines.contains(UpdateText::NoImage));
+    EXPECT_TRUE(rig.Device().events.isEmpty());
+    const RunRecordFiles record = ReadTheOnlyRun(rig.dir.filePath(QStringLiteral("records")));
+    EXPECT_EQ(record.record.value(QStringLiteral("failedStep")).toString(),
+              QStringLiteral("image"));
 }
 
 TEST(UpdateCli, BadCommandLinesAreUsageErrors) {
