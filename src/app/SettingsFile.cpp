@@ -1,5 +1,7 @@
 #include "app/SettingsFile.h"
 
+#include "update/FilePlacement.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -171,6 +173,8 @@ QString SettingsFile::IniFileNameFor(const QString& executablePath) {
 }
 
 QString SettingsFile::ActiveFileName() const {
+    if (FilePlacement::kPerUserOnly)
+        return PerUserCopy(fileName_);
     const QFileInfo beside(fileName_);
     const QFileInfo perUser(PerUserCopy(fileName_));
     if (perUser.exists() && (!beside.exists() || perUser.lastModified() > beside.lastModified()))
@@ -214,8 +218,8 @@ bool SettingsFile::Write(const AppSettings& values, QString* error) {
         old = ReadLines(source, &crlf);
     const QList<QByteArray> lines = MergeLines(old, values);
 
-    QString besideError;
-    if (WriteAtomically(fileName_, lines, crlf, &besideError)) {
+    QString besideError = QStringLiteral("not written in a build for system folders");
+    if (!FilePlacement::kPerUserOnly && WriteAtomically(fileName_, lines, crlf, &besideError)) {
         QFile::remove(PerUserCopy(fileName_)); // the file beside the program is current again
         return true;
     }

@@ -12,6 +12,7 @@
 #include "records/RecordsFolder.h"
 #include "resources/EmbeddedResources.h"
 #include "update/LinkStartUp.h"
+#include "update/UpdateTexts.h"
 #include "update/WorkFolder.h"
 
 #include <QCloseEvent>
@@ -82,6 +83,8 @@ TRXProgAppForm::TRXProgAppForm(const StartupContext& context, QWidget* parent)
 
     iniFileName_ = SettingsFile::IniFileNameFor(context_.executablePath);
     BuildLinkController();
+    if (EmbeddedResources::FirmwareIsStandIn())
+        AddLog(UpdateText::StandInNotice, 1);
 
     AboutBox = new TAboutBox(this);
 }

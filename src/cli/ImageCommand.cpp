@@ -45,7 +45,9 @@ constexpr char kHelp[] =
     "                      end; the lines above go to standard error\n"
     "\n"
     "Prints the image bounds, the loader's log lines, the data ranges stored, the bytes\n"
-    "stored, the 256-byte pages that hold data, the image CRC and the result.\n"
+    "stored, the 256-byte pages that hold data, the image CRC and the result; with\n"
+    "--embedded also whether the built-in firmware is the generated test image\n"
+    "(firmware: stand-in, written to a R/W on loopback only) or the real one.\n"
     "\n"
     "exit codes: 0 loaded, 1 not loaded (damaged record, data outside the image, or no\n"
     "            byte for this microcontroller and ROM size), 2 bad command line,\n"
@@ -201,6 +203,9 @@ int RunImage(const QStringList& arguments) {
 
     CliPrint(QStringLiteral("source: %1")
                  .arg(options.embedded ? QStringLiteral("built-in firmware") : options.file));
+    if (options.embedded)
+        CliPrint(EmbeddedResources::FirmwareIsStandIn() ? QStringLiteral("firmware: stand-in")
+                                                        : QStringLiteral("firmware: real"));
     CliPrint(QStringLiteral("target: %1, ROM-size code %2")
                  .arg(KindDisplayName(options.kind))
                  .arg(options.romSizeCode));

@@ -9,19 +9,12 @@
 #include "cli/ConsoleUpdateFrontEnd.h"
 #include "cli/JsonStdout.h"
 #include "core/link/TargetDevice.h"
-#include "link/QtLinkEnvironment.h"
-#include "link/TFlashWrRXCont.h"
+#include "headless/HeadlessUpdate.h"
 #include "records/RecordsFolder.h"
-#include "records/RunRecorder.h"
-#include "resources/EmbeddedResources.h"
-#include "update/LinkStartUp.h"
-#include "update/UpdateExitCodes.h"
-#include "update/UpdateSession.h"
 #include "update/WorkFolder.h"
 
 #include <QCoreApplication>
 
-#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -60,8 +53,9 @@ constexpr char kHelp[] =
     "steps when standard output is a terminal.\n"
     "\n"
     "exit codes: 0 both firmwares updated, 2 bad command line,\n"
-    "            10 R/W not found, 11 no firmware to write (--image not loadable, or\n"
-    "            no byte where the run would write; nothing is sent),\n"
+    "            10 R/W not found, 11 nothing to write (--image not loadable, no byte\n"
+    "            where the run would write, or the built-in test firmware and a R/W\n"
+    "            outside 127.0.0.0/8; nothing is sent),\n"
     "            12 write set-up failed, 13 ID check failed, 14 erase failed,\n"
     "            15 write failed (power-cycle the R/W and run again with --boot),\n"
     "            16 data verify failed, 17 no ROM version after the restart,\n"
@@ -142,34 +136,6 @@ std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions&
     return std::nullopt;
 }
 
-// Loads --image, if given, as a file dropped on the window would be.
-bool LoadImage(TFlashWrRXCont& link, const QString& image) {
-    if (image.isEmpty())
-        return true;
-    const bool loaded = link.LoadRomImageFile(image);
-    link.AddLog(loaded ? QStringLiteral("OK: Read ROM Data") : QStringLiteral("NG: Read ROM Data"),
-                1);
-    return loaded;
-}
-
-// The connection procedure (what the window runs when it is first shown) and the sequence.
-UpdateOutcome Update(StartUpLinkHost& host, UpdateFrontEnd& frontEnd, const LinkStartUp& startUp,
-                     const UpdateOptions& options, UpdateObserver& observer) {
-    tagOptionPara option = startUp.option;
-    std::int32_t fCpuProg = 1;
-    UpdateSettings settings{.option = option,
-                            .fCpuProg = fCpuProg,
-                            .ResWaitTime = 1000,
-                            .WorkDir = startUp.workDir,
-                            .VerDigits = QStringLiteral(TESSALY_VERSION).remove(QLatin1Char('.')),
-                            .chipLimitMs = options.chipLimitMs,
-                            .observer = &observer};
-    UpdateSession session(host, frontEnd);
-    // As for a second click in the window: the run starts with the connection procedure.
-    session.fReconnect = 1;
-    return session.TB_WriteClick(settings);
-}
-
 int RunUpdate(const QStringList& arguments) {
     UpdateOptions options;
     if (const std::optional<QString> error = ParseOptions(arguments, options))
@@ -181,45 +147,27 @@ int RunUpdate(const QStringList& arguments) {
     ConsoleLog console;
     if (!console.Open(options.logFile))
         return CliExit::Failed;
-    tagTCPIPPara params;
-    params.TCPServAddr = options.host;
-    params.TCPServPort = options.port;
-    params.TCPPort = options.port;
-    ConsoleUpdateFrontEnd frontEnd(console, params);
 
-    LinkStartUp startUp;
-    startUp.workDir = WorkFolder::Prepare(QCoreApplication::applicationDirPath());
-    QString records = options.recordsDir;
-    if (options.noRecords)
-        records.clear();
-    else if (records.isEmpty())
-        records = RecordsFolder::ForWorkDir(startUp.workDir);
-    RunRecorder recorder(&frontEnd, records);
-    startUp.env = &QtLinkEnvironment::Instance();
-    startUp.logMemo = &recorder;
-    startUp.op = &frontEnd;
-    if (options.boot)
-        startUp.arguments = QStringList{QStringLiteral("boot")};
-    startUp.firmwareText =
-        EmbeddedResources::Find(QStringLiteral("HEXDATA"), QStringLiteral("HexData1"));
-    startUp.option.fCPUType = options.kind;
-    startUp.option.fROMSize = options.romSizeCode;
-    startUp.params = params;
-    startUp.bridgeBindAddress = options.bindAddress;
-    startUp.fDispDebugInfo = options.debug ? 1 : 0;
-    StartUpLinkHost host(startUp);
-
-    UpdateOutcome outcome;
-    if (LoadImage(host.Link(), options.image)) {
-        outcome = Update(host, frontEnd, startUp, options, recorder);
-    } else {
-        outcome.failedStep = UpdateStep::NoImage;
-        recorder.OutcomeKnown(outcome, host.Link());
-    }
-    const RunRecord& record = recorder.Finish();
+    HeadlessUpdateJob job;
+    job.params.TCPServAddr = options.host;
+    job.params.TCPServPort = options.port;
+    job.params.TCPPort = options.port;
+    job.reWrite = options.boot;
+    job.imageFile = options.image;
+    job.kind = options.kind;
+    job.romSizeCode = options.romSizeCode;
+    job.debug = options.debug;
+    job.chipLimitMs = options.chipLimitMs;
+    job.bindAddress = options.bindAddress;
+    job.workDir = WorkFolder::Prepare(QCoreApplication::applicationDirPath());
+    if (!options.noRecords)
+        job.recordsDir = options.recordsDir.isEmpty() ? RecordsFolder::ForWorkDir(job.workDir)
+                                                      : options.recordsDir;
+    ConsoleUpdateFrontEnd frontEnd(console, job.params);
+    const RunRecord record = RunHeadlessUpdate(job, frontEnd);
     if (json)
         json->Print(RunRecordJson(record));
-    return UpdateExitCode(outcome.failedStep);
+    return record.exitCode;
 }
 
 const CliCommand kUpdateCommand("update", kHelp, &RunUpdate);

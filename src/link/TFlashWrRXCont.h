@@ -75,6 +75,7 @@ public:
     // The run's request to end early; none by default.
     void SetStopToken(const StopToken* stop) { stop_ = stop; }
     bool StopRequested() const { return stop_ && stop_->Requested(); }
+    const StopToken* Stop() const { return stop_; }
 
     void ClientSocket1Read();
     void ClientSocket1Error(int& errorCode);

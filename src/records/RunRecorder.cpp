@@ -17,11 +17,12 @@ QString KindText(std::int32_t kind) {
 
 } // namespace
 
-RunRecorder::RunRecorder(LogSink* pane, QString folder) : pane_(pane), folder_(std::move(folder)) {
+RunRecorder::RunRecorder(LogSink* pane, QString folder, bool makeRoom)
+    : pane_(pane), folder_(std::move(folder)) {
     clock_.start();
     record_.version = QStringLiteral(TESSALY_VERSION);
     record_.started = QDateTime::currentDateTime();
-    if (!folder_.isEmpty())
+    if (makeRoom && !folder_.isEmpty())
         RecordsFolder::MakeRoomForRun(folder_);
 }
 

@@ -20,8 +20,9 @@ inline const QString kRecordNotSaved = QStringLiteral("NG: 実行記録を保存
 class RunRecorder final : public LogSink, public UpdateObserver {
 public:
     // The run starts now. `pane` gets every line as it would without the recorder (null: none);
-    // `folder` is the records folder (empty: no files), made room in for this run.
-    RunRecorder(LogSink* pane, QString folder);
+    // `folder` is the records folder (empty: no files), made room in for this run unless
+    // `makeRoom` is false (a fleet makes room for all its runs at once).
+    RunRecorder(LogSink* pane, QString folder, bool makeRoom = true);
 
     // LogSink: the pane's line count and clearing; the run's .log keeps every line.
     int LineCount() const override { return pane_ ? pane_->LineCount() : 0; }

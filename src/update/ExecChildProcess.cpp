@@ -1,5 +1,7 @@
 #include "update/ExecChildProcess.h"
 
+#include "link/StopToken.h"
+
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
@@ -35,27 +37,37 @@ bool WaitRaisingWindow(QProcess& process, int limitMs) {
 // the windows are repainted and the desktop's "are you alive" pings answered, so nobody is
 // invited to kill the program in the middle of the CHIP update, while a click or a key waits
 // until the updater has ended. Works on any thread with an event loop.
-bool WaitInEventLoop(QProcess& process, int limitMs) {
+constexpr int kStopCheckMs = 100;
+
+bool WaitInEventLoop(QProcess& process, int limitMs, const StopToken* stop) {
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer limit;
     limit.setSingleShot(true);
     QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // A stop request is looked for a few times a second; it ends the wait like the limit.
+    QTimer stopCheck;
+    QObject::connect(&stopCheck, &QTimer::timeout, &loop, [&] {
+        if (stop->Requested())
+            loop.quit();
+    });
     // The end may have been seen already, while the start was waited for.
     if (process.state() == QProcess::NotRunning)
         return true;
     if (limitMs >= 0)
         limit.start(limitMs);
+    if (stop)
+        stopCheck.start(kStopCheckMs);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     return process.state() == QProcess::NotRunning;
 }
 #endif
 
-bool WaitForChild(QProcess& process, int limitMs) {
+bool WaitForChild(QProcess& process, int limitMs, const StopToken* stop) {
 #ifdef Q_OS_WIN
     return WaitRaisingWindow(process, limitMs);
 #else
-    return WaitInEventLoop(process, limitMs);
+    return WaitInEventLoop(process, limitMs, stop);
 #endif
 }
 
@@ -67,27 +79,34 @@ QByteArray ExitCodeText(int exitCode) {
 }
 
 int ExecChildProcess(const QString& fileName, const QStringList& arguments, std::FILE* out,
-                     int limitMs, int* exitCode) {
+                     int limitMs, int* exitCode, const StopToken* stop, const QString& outputFile) {
     QProcess process;
     process.setProgram(fileName);
     process.setArguments(arguments);
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    if (outputFile.isEmpty()) {
+        process.setProcessChannelMode(QProcess::ForwardedChannels);
+    } else {
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setStandardOutputFile(outputFile, QIODevice::Append);
+    }
     process.setInputChannelMode(QProcess::ForwardedInputChannel);
     process.start();
     if (!process.waitForStarted(-1))
         return static_cast<int>(process.error()) + 1; // never 0: 0 means "ran"
 
-    if (!WaitForChild(process, limitMs)) {
+    if (!WaitForChild(process, limitMs, stop)) {
         process.kill();
         process.waitForFinished(-1);
-        return ExecChildTimedOut;
+        return stop && stop->Requested() ? ExecChildStopped : ExecChildTimedOut;
     }
     // A child that crashed has no exit code of its own; report what the system gives.
     const QByteArray text = ExitCodeText(process.exitCode());
     if (exitCode)
         *exitCode = process.exitCode();
-    std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), out);
-    std::fflush(out);
+    if (out) {
+        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), out);
+        std::fflush(out);
+    }
     return 0;
 }
 

@@ -189,7 +189,8 @@ void Run::ChipUpdate() {
         const QStringList arguments =
             ChipUpdaterCall::Arguments(link_.ChipAnswered, link_.TCPIPPara);
         int exitCode = 0;
-        const int ran = ExecChildProcess(updater, arguments, stdout, s_.chipLimitMs, &exitCode);
+        const int ran = ExecChildProcess(updater, arguments, s_.chipExitCodeOut, s_.chipLimitMs,
+                                         &exitCode, link_.Stop(), s_.chipOutputFile);
         fe_.ChipUpdaterEnded(ran);
         if (s_.observer)
             s_.observer->ChipUpdaterRan(updater, arguments,

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstdio>
 
 class TFlashWrRXCont;
 
@@ -45,6 +46,10 @@ struct UpdateSettings {
     QString VerDigits{};             // the version without dots, for the versioned updater
     int chipLimitMs = -1;            // the chip updater's time limit; none in the window
     UpdateObserver* observer = nullptr; // the run's record keeper, if any
+    // Where the chip updater's exit code line goes, and a file that takes its own output
+    // instead of our standard output (a fleet's device log); the window and update use ours.
+    std::FILE* chipExitCodeOut = stdout;
+    QString chipOutputFile{};
 };
 
 // The one-button update: program mode, the control microcontroller's firmware through its

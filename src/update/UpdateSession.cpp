@@ -7,7 +7,8 @@
 UpdateOutcome UpdateSession::TB_WriteClick(UpdateSettings& settings) {
     TFlashWrRXCont& link = host_.Link();
     // Refused before the connection procedure, so that the R/W is not even asked; nothing has
-    // happened, so the controller and its connection stay as they are.
+    // happened, so the controller and its connection stay as they are (a firmware file dropped
+    // next can go straight on).
     if (!UpdateMayStart(link))
         return Refused(settings, UpdateStep::NoImage);
     if (fReconnect == 0 && link.ReaderFound == 0) {
@@ -16,8 +17,9 @@ UpdateOutcome UpdateSession::TB_WriteClick(UpdateSettings& settings) {
     }
     if (fReconnect == 1) {
         const StepScope timed(settings.observer, RunStep::Connect);
-        // The dialog may switch re-write mode on or off, and with it the range the run writes:
-        // asked again for the settings confirmed there, before the search sends anything.
+        // The dialog may move the address or switch re-write mode on or off, and with it the
+        // range the run writes: asked again for the settings confirmed there, before the
+        // search sends anything.
         bool mayStart = true;
         if (!link.ConnectReader([&] { return mayStart = UpdateMayStart(link); }))
             return Refused(settings, mayStart ? UpdateStep::NoReader : UpdateStep::NoImage);

@@ -1,6 +1,7 @@
 #include "update/WorkFolder.h"
 
 #include "resources/EmbeddedResources.h"
+#include "update/FilePlacement.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,7 +30,7 @@ namespace WorkFolder {
 QString Prepare(const QString& executableFolder) {
     // cleanPath folds "/./" (and its Windows form) the way the program always collapsed it.
     const QString beside = QDir::cleanPath(executableFolder) + QStringLiteral("/TessalyChip");
-    if (QDir().mkpath(beside) && ProbeWritable(beside))
+    if (!FilePlacement::kPerUserOnly && QDir().mkpath(beside) && ProbeWritable(beside))
         return beside;
     const QString perUser = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                             QStringLiteral("/OSKORA/Tessaly");
@@ -52,14 +53,13 @@ bool WriteChipUpdater(const QString& workDir) {
     if (program.isEmpty())
         return false;
     QSaveFile file(ChipUpdaterPath(workDir));
-    if (!file.open(QIODevice::WriteOnly) || file.write(program) != program.size())
-        return false;
-    if (!file.commit())
-        return false;
-    return QFile::setPermissions(ChipUpdaterPath(workDir), QFile::ReadOwner | QFile::WriteOwner |
-                                                               QFile::ExeOwner | QFile::ReadGroup |
-                                                               QFile::ExeGroup | QFile::ReadOther |
-                                                               QFile::ExeOther);
+    // Executable before it takes the place of the old one: runs side by side write it while
+    // another may be starting it, and must never find it there but not yet runnable.
+    return file.open(QIODevice::WriteOnly) && file.write(program) == program.size() &&
+           file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                               QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                               QFile::ExeOther) &&
+           file.commit();
 }
 
 } // namespace WorkFolder

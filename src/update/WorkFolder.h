@@ -6,7 +6,8 @@
 namespace WorkFolder {
 
 // "<executable folder>/TessalyChip", created with its parents and probed with a short-lived
-// "test.dat"; when that folder cannot be written, the per-user application data folder +
+// "test.dat"; when that folder cannot be written (or in a build for system folders, see
+// FilePlacement), the per-user application data folder +
 // "OSKORA/Tessaly" (created, not probed again).
 QString Prepare(const QString& executableFolder);
 

@@ -2,6 +2,7 @@
 // standard output and in the log file, no progress bar on a pipe, and the exit code of each
 // failed step.
 
+#include "resources/EmbeddedResources.h"
 #include "support/CliProcess.h"
 #include "support/RunRecordFiles.h"
 #include "support/UpdateRig.h"
@@ -158,6 +159,18 @@ TEST(UpdateCli, ImageWithNothingToWriteStopsBeforeAnyTraffic) {
     const RunRecordFiles record = ReadTheOnlyRun(rig.dir.filePath(QStringLiteral("records")));
     EXPECT_EQ(record.record.value(QStringLiteral("failedStep")).toString(),
               QStringLiteral("image"));
+}
+
+TEST(UpdateCli, StandInFirmwareForARwOutsideLoopbackIsRefusedWithExitCode11) {
+    if (!EmbeddedResources::FirmwareIsStandIn())
+        GTEST_SKIP() << "this build carries the real firmware";
+    // Without the refusal the connection procedure would run, and fail (exit code 10) on the
+    // loopback-only rule instead.
+    const CliRun run =
+        RunCli({QStringLiteral("update"), QStringLiteral("--host"), QStringLiteral("192.0.2.1")});
+    EXPECT_EQ(run.exitCode, 11) << run.out.toStdString();
+    EXPECT_TRUE(run.lines.contains(UpdateText::StandInRefused(QStringLiteral("192.0.2.1"))))
+        << run.out.toStdString();
 }
 
 TEST(UpdateCli, BadCommandLinesAreUsageErrors) {

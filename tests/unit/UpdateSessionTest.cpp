@@ -1,12 +1,15 @@
 // The update command's rules that need no R/W: refusal before a reader was found, nothing to
-// write, and the rebuild with the operator's connection parameters kept.
+// write, the stand-in firmware kept away from real R/Ws, and the rebuild with the operator's
+// connection parameters kept.
 
 #include "update/UpdateSession.h"
 #include "link/TFlashWrRXCont.h"
+#include "resources/EmbeddedResources.h"
 #include "support/FakeLinkEnvironment.h"
 #include "support/RecordingUpdateFrontEnd.h"
 #include "support/VectorLogSink.h"
 #include "update/LinkHost.h"
+#include "update/UpdatePreflight.h"
 #include "update/UpdateTexts.h"
 
 #include <gtest/gtest.h>
@@ -157,4 +160,49 @@ TEST(UpdateSession, TheModeChosenInTheDialogDecidesWhatMustBeThere) {
     EXPECT_EQ(link.TCPIPPara.TCPServAddr, QStringLiteral("127.0.0.9"));
     EXPECT_EQ(b.session.fReconnect, 1);
     EXPECT_EQ(b.host.rebuilds, 0);
+}
+
+// The built-in stand-in firmware and a R/W outside loopback: refused before anything is sent,
+// also when a later run's connection dialog is what moved the address away from loopback.
+TEST(UpdateSession, StandInGoesToLoopbackOnlyAndIsRefusedBeforeAnyConnect) {
+    if (!EmbeddedResources::FirmwareIsStandIn())
+        GTEST_SKIP() << "this build carries the real firmware";
+    Bench b;
+    b.host.Link().ReaderFound = 1;
+    b.host.Link().TCPIPPara.TCPServAddr = QStringLiteral("192.0.2.7");
+
+    const UpdateOutcome first = b.Click();
+    EXPECT_EQ(first.failedStep, UpdateStep::NoImage);
+    EXPECT_EQ(first.result, 0);
+    EXPECT_EQ(b.log.lines, QStringList{UpdateText::StandInRefused(QStringLiteral("192.0.2.7"))});
+    EXPECT_TRUE(b.env.connects.empty());
+    EXPECT_TRUE(b.env.sent.empty());
+    EXPECT_TRUE(b.frontEnd.calls.isEmpty());
+    EXPECT_EQ(b.host.rebuilds, 0); // the connection stays for a firmware file dropped next
+
+    // A later run: the dialog (re-write mode, so the search sends nothing) picks another
+    // address outside loopback; the first address was on loopback.
+    b.session.fReconnect = 1;
+    b.host.Link().TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
+    b.frontEnd.dialogParams.TCPServAddr = QStringLiteral("10.1.2.3");
+    b.frontEnd.dialogReWriteMode = 1;
+    b.log.lines.clear();
+    EXPECT_EQ(b.Click().failedStep, UpdateStep::NoImage);
+    EXPECT_TRUE(b.log.Contains(UpdateText::StandInRefused(QStringLiteral("10.1.2.3"))));
+    EXPECT_TRUE(b.env.connects.empty());
+    EXPECT_TRUE(b.env.sent.empty());
+}
+
+TEST(UpdatePreflight, RealFirmwareOrALoadedFileGoesToAnyAddress) {
+    FakeLinkEnvironment env;
+    VectorLogSink log;
+    TFlashWrRXCont link(env, &log, tagOptionPara{}, QStringList{}, nullptr);
+    link.RomImage.front() = 0x00;
+    link.RomImageLoaded = 1;
+    link.TCPIPPara.TCPServAddr = QStringLiteral("192.0.2.7");
+    EXPECT_FALSE(UpdateMayStart(link, true));
+    EXPECT_TRUE(UpdateMayStart(link, false)); // a build with the real firmware
+    link.RomImageSource = QStringLiteral("/srv/firmware/zmw.mot");
+    EXPECT_TRUE(UpdateMayStart(link, true)); // the operator's own file
+    EXPECT_EQ(log.lines.size(), 1);
 }
