@@ -32,6 +32,7 @@ public:
     void RebuildLink() override {
         link_.reset();
         link_ = std::make_unique<TFlashWrRXCont>(env_, &log_, tagOptionPara{}, QStringList{}, &op_);
+        link_->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.8");
         link_->RomImage.front() = 0x00; // a firmware byte at the base
         link_->RomImageLoaded = 1;
         ++rebuilds;
@@ -78,7 +79,6 @@ TEST(UpdateSession, NothingToWriteLogsOneLineAndTouchesNothing) {
     Bench b;
     TFlashWrRXCont& link = b.host.Link();
     link.ReaderFound = 1;
-    link.TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
     b.option.BpsMode = 2;
     // Not loaded; loaded but blank; data in the reserved top only, which a run that switches
     // the R/W itself leaves alone.
