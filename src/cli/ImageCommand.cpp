@@ -143,8 +143,8 @@ Verdict Load(TFlashWrRXCont& link, const ImageOptions& options, const ConsoleOpe
     if (link.RomImageHeldNoData)
         return {CliExit::Failed, QStringLiteral("no data for this microcontroller and ROM size"),
                 true};
-    return {CliExit::Failed,
-            QStringLiteral("a damaged record (checksum or count); nothing kept"), true};
+    return {CliExit::Failed, QStringLiteral("a damaged record (checksum or count); nothing kept"),
+            true};
 }
 
 void PrintImage(const TFlashWrRXCont& link, const ImageSummary& image) {
