@@ -26,12 +26,12 @@ struct HeadlessUpdateJob {
     bool debug = false;
     int chipLimitMs = -1;
     QString bindAddress;
-    QString workDir;    // prepared by the caller; the chip updater is written there
-    QString recordsDir; // empty: no record files
+    QString workDir;               // prepared by the caller; the chip updater is written there
+    QString recordsDir;            // empty: no record files
     bool makeRoomInRecords = true; // false when the caller has pruned the folder for many runs
     const StopToken* stop = nullptr;
     std::FILE* chipExitCodeOut = stdout;
-    QString chipOutputFile; // empty: the chip updater writes to our standard output
+    QString chipOutputFile;             // empty: the chip updater writes to our standard output
     UpdateObserver* observer = nullptr; // told the steps too, beside the record
 };
 

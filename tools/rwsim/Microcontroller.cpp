@@ -32,6 +32,11 @@ void Microcontroller::PowerOn() {
         transcript_.Event("mode", QStringLiteral("R/W firmware"));
 }
 
+void Microcontroller::PowerCycle() {
+    hooks_.powerLoss();
+    EnterBoot(QStringLiteral("power cycled"));
+}
+
 int Microcontroller::ListenBps() const {
     return mode_ == Mode::Firmware ? RwFirmware::kBps : boot_.ListenBps();
 }

@@ -2,8 +2,11 @@
 
 FleetBoard::FleetBoard(const std::vector<QString>& names) {
     clock_.start();
-    for (const QString& name : names)
-        rows_.push_back(Row{name});
+    for (const QString& name : names) {
+        Row row;
+        row.name = name;
+        rows_.push_back(row);
+    }
 }
 
 void FleetBoard::Start(int device) {

@@ -117,8 +117,8 @@ Fleet::Fleet(const FleetOptions& options, const QString& workDir, const QString&
         job.workDir = workDir;
         job.recordsDir = recordsDir;
         job.makeRoomInRecords = false; // done once for the whole fleet
-        const QString log = QDir(logDir).filePath(
-            QStringLiteral("%1_%2.log").arg(target.host).arg(target.port));
+        const QString log =
+            QDir(logDir).filePath(QStringLiteral("%1_%2.log").arg(target.host).arg(target.port));
         runs_.push_back(std::make_unique<FleetDeviceRun>(int(i), job, log, board_));
     }
 }
@@ -147,7 +147,8 @@ int Fleet::Run() {
     for (std::size_t i = 0; i < runs_.size(); ++i) {
         const FleetDeviceRun& run = *runs_[i];
         const FleetBoard::Row row = board_.Rows()[i];
-        FleetRow line{options_.targets[i]};
+        FleetRow line;
+        line.target = options_.targets[i];
         if (row.phase == FleetBoard::Phase::Done) {
             line.record = run.Record();
             line.stopped = run.Stopped() && !run.Record().ok;
@@ -187,9 +188,9 @@ void Fleet::StartMore() {
         FleetDeviceRun* run = runs_[std::size_t(device)].get();
         QObject::connect(run, &QThread::finished, &loop_, [this, device, run] {
             board_.Finish(device, run->Record().ok ? QStringLiteral("OK")
-                                  : run->Stopped()   ? QStringLiteral("NG (stopped)")
-                                                     : QStringLiteral("NG (%1)").arg(
-                                                         run->Record().exitCode));
+                                  : run->Stopped()
+                                      ? QStringLiteral("NG (stopped)")
+                                      : QStringLiteral("NG (%1)").arg(run->Record().exitCode));
             --running_;
             StartMore();
             if (running_ == 0)
@@ -224,8 +225,8 @@ int RunFleet(const QStringList& arguments) {
     const QString workDir = WorkFolder::Prepare(QCoreApplication::applicationDirPath());
     QString recordsDir;
     if (!options.noRecords)
-        recordsDir = options.recordsDir.isEmpty() ? RecordsFolder::ForWorkDir(workDir)
-                                                  : options.recordsDir;
+        recordsDir =
+            options.recordsDir.isEmpty() ? RecordsFolder::ForWorkDir(workDir) : options.recordsDir;
     const QString logDir = !options.logDir.isEmpty() ? options.logDir
                            : !recordsDir.isEmpty()   ? recordsDir
                                                      : RecordsFolder::ForWorkDir(workDir);

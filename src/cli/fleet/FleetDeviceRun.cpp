@@ -61,7 +61,9 @@ public:
 
     // LinkOperator
     void SetGauge(int percent) override { board_.SetPercent(device_, percent); }
-    void ShowErrorBox(const QString& text) override { AppendLine(QStringLiteral("error: ") + text); }
+    void ShowErrorBox(const QString& text) override {
+        AppendLine(QStringLiteral("error: ") + text);
+    }
     void ShowOutOfRangeBox(const QString& text) override {
         AppendLine(QStringLiteral("message: ") + text);
     }
@@ -74,7 +76,8 @@ public:
         } else if (execResult == ExecChildTimedOut) {
             AppendLine(QStringLiteral("the chip updater ran past --chip-timeout and was stopped"));
         } else if (execResult != ExecChildStopped) {
-            AppendLine(QStringLiteral("the chip updater could not be started (%1)").arg(execResult));
+            AppendLine(
+                QStringLiteral("the chip updater could not be started (%1)").arg(execResult));
         }
     }
 

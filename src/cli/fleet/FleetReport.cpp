@@ -9,14 +9,20 @@
 
 namespace {
 
-const QStringList kRowFields = {
-    QStringLiteral("host"),           QStringLiteral("port"),
-    QStringLiteral("mode"),           QStringLiteral("result"),
-    QStringLiteral("exitCode"),       QStringLiteral("errStage"),
-    QStringLiteral("failedStep"),     QStringLiteral("romVersionBefore"),
-    QStringLiteral("chipVersionBefore"), QStringLiteral("romVersionAfter"),
-    QStringLiteral("chipVersionAfter"), QStringLiteral("seconds"),
-    QStringLiteral("log"),            QStringLiteral("interrupted")};
+const QStringList kRowFields = {QStringLiteral("host"),
+                                QStringLiteral("port"),
+                                QStringLiteral("mode"),
+                                QStringLiteral("result"),
+                                QStringLiteral("exitCode"),
+                                QStringLiteral("errStage"),
+                                QStringLiteral("failedStep"),
+                                QStringLiteral("romVersionBefore"),
+                                QStringLiteral("chipVersionBefore"),
+                                QStringLiteral("romVersionAfter"),
+                                QStringLiteral("chipVersionAfter"),
+                                QStringLiteral("seconds"),
+                                QStringLiteral("log"),
+                                QStringLiteral("interrupted")};
 
 QJsonObject RowJson(const FleetRow& row) {
     QJsonObject out;
@@ -29,8 +35,8 @@ QJsonObject RowJson(const FleetRow& row) {
         out.insert(QStringLiteral("mode"),
                    row.target.rewrite ? QStringLiteral("rewrite") : QStringLiteral("program"));
         out.insert(QStringLiteral("result"), QStringLiteral("NG"));
-        for (const char* none : {"exitCode", "failedStep", "romVersionBefore",
-                                 "chipVersionBefore", "romVersionAfter", "chipVersionAfter"})
+        for (const char* none : {"exitCode", "failedStep", "romVersionBefore", "chipVersionBefore",
+                                 "romVersionAfter", "chipVersionAfter"})
             out.insert(QLatin1String(none), QJsonValue::Null);
         out.insert(QStringLiteral("errStage"), 0);
     }
@@ -39,8 +45,9 @@ QJsonObject RowJson(const FleetRow& row) {
     out.insert(QStringLiteral("seconds"), qRound64(row.seconds * 1000) / 1000.0);
     out.insert(QStringLiteral("log"), row.log.isEmpty() ? QJsonValue() : QJsonValue(row.log));
     out.insert(QStringLiteral("interrupted"), row.stopped ? QJsonValue(QStringLiteral("stopped"))
-                                              : row.record ? QJsonValue()
-                                                           : QJsonValue(QStringLiteral("not started")));
+                                              : row.record
+                                                  ? QJsonValue()
+                                                  : QJsonValue(QStringLiteral("not started")));
     return out;
 }
 
@@ -112,8 +119,8 @@ std::optional<QString> ReadRetryTargets(const QString& reportFile,
             return QStringLiteral("%1: %2").arg(reportFile, *problem);
         const bool writeFailed =
             device.value(QStringLiteral("exitCode")).toInt() == UpdateExit::Write;
-        target.rewrite =
-            writeFailed || device.value(QStringLiteral("mode")).toString() == QLatin1String("rewrite");
+        target.rewrite = writeFailed || device.value(QStringLiteral("mode")).toString() ==
+                                            QLatin1String("rewrite");
         targets.push_back(target);
     }
     return std::nullopt;
