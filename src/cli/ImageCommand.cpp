@@ -49,8 +49,9 @@ constexpr char kHelp[] =
     "--embedded also whether the built-in firmware is the generated test image\n"
     "(firmware: stand-in, written to a R/W on loopback only) or the real one.\n"
     "\n"
-    "exit codes: 0 loaded, 1 not loaded (damaged record or data outside the image),\n"
-    "            2 bad command line, 10 file unreadable, 11 not a .MOT or .HEX file name,\n"
+    "exit codes: 0 loaded, 1 not loaded (damaged record, data outside the image, or no\n"
+    "            byte for this microcontroller and ROM size), 2 bad command line,\n"
+    "            10 file unreadable, 11 not a .MOT or .HEX file name,\n"
     "            12 no built-in firmware in this build";
 
 struct ImageOptions {
@@ -137,10 +138,12 @@ Verdict Load(TFlashWrRXCont& link, const ImageOptions& options, const ConsoleOpe
     }
     if (loaded)
         return {CliExit::Ok, QString(), true};
-    return {CliExit::Failed,
-            person.outOfRange
-                ? QStringLiteral("data outside the image; nothing kept")
-                : QStringLiteral("a damaged record (checksum or count); nothing kept"),
+    if (person.outOfRange)
+        return {CliExit::Failed, QStringLiteral("data outside the image; nothing kept"), true};
+    if (link.RomImageHeldNoData)
+        return {CliExit::Failed, QStringLiteral("no data for this microcontroller and ROM size"),
+                true};
+    return {CliExit::Failed, QStringLiteral("a damaged record (checksum or count); nothing kept"),
             true};
 }
 

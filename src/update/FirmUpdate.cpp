@@ -4,6 +4,7 @@
 #include "update/ChipUpdaterCall.h"
 #include "update/ExecChildProcess.h"
 #include "update/PollingWait.h"
+#include "update/UpdatePreflight.h"
 #include "update/UpdateTexts.h"
 
 #include <cstdio>
@@ -22,7 +23,8 @@ constexpr std::size_t kComparedVersionChars = 4;
 class Run {
 public:
     Run(TFlashWrRXCont& link, UpdateFrontEnd& frontEnd, UpdateSettings& settings)
-        : link_(link), fe_(frontEnd), op_(link.Operator()), s_(settings) {}
+        : link_(link), fe_(frontEnd), op_(link.Operator()), s_(settings),
+          versionWaits_(link.Env().Clock()) {}
 
     UpdateOutcome Execute();
 
@@ -51,14 +53,14 @@ private:
     UpdateSettings& s_;
     UpdateOutcome out_;
     int result_ = 1;
-    int requests_ = 0; // shared by the ROM version wait and the first CHIP version wait
+    RunVersionWaits versionWaits_;
 };
 
 UpdateOutcome Run::Execute() {
     if (s_.observer)
         s_.observer->SequenceStarted(link_);
-    if (!link_.RomImageLoaded) {
-        Log(UpdateText::NoImage);
+    // Whoever runs the sequence has asked already; this is the last word before the erase.
+    if (!UpdateMayStart(link_)) {
         out_.failedStep = UpdateStep::NoImage;
         ReportOutcome();
         return out_;
@@ -162,7 +164,7 @@ void Run::BackToNormal() {
     }
     link_.FlushRx();
     timed.Next(RunStep::RomVersion);
-    if (!PollingWait(link_.Env().Clock(), requests_, [&] { return link_.GetRomVersion(0); })) {
+    if (!versionWaits_.RomVersion([&] { return link_.GetRomVersion(0); })) {
         Fail(UpdateStep::RomVersion);
         Log(UpdateText::RomVersionNg);
         return;
@@ -198,7 +200,7 @@ void Run::ChipUpdate() {
         link_.SleepMs(kAfterChipUpdaterMs);
         link_.SendSubCommand9D();
     }
-    PollingWait(link_.Env().Clock(), requests_, [&] { return link_.GetChipVersion(0); });
+    versionWaits_.ChipAfterUpdater([&] { return link_.GetChipVersion(0); });
     fe_.SetResultWindowVisible(true);
 }
 
@@ -208,8 +210,7 @@ void Run::CompareVersions() {
     if (!result_)
         return;
     const StepScope timed(s_.observer, RunStep::Compare);
-    int requests = 0;
-    if (!PollingWait(link_.Env().Clock(), requests, [&] { return link_.GetChipVersion(0); })) {
+    if (!versionWaits_.FinalChipVersion([&] { return link_.GetChipVersion(0); })) {
         Fail(UpdateStep::ChipVersion);
         Log(UpdateText::NoChipVersion);
         return;

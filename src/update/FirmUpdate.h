@@ -16,7 +16,7 @@ class TFlashWrRXCont;
 enum class UpdateStep {
     None,            // the run succeeded
     NoReader,        // the update was refused or the connection procedure failed
-    NoImage,         // no firmware image loaded: nothing was done
+    NoImage,         // no byte to write where the run would write: nothing was done
     WriteSetUp,      // bridge to 19.2 kbit/s, reconnection, boot-mode set-up
     IdCheck,         // ErrStage 1
     Erase,           // ErrStage 2

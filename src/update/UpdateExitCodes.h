@@ -7,8 +7,9 @@
 namespace UpdateExit {
 constexpr int Ok = 0;
 constexpr int NoReader = 10;        // the R/W was not found (or not at all in re-write mode)
-constexpr int NoImage = 11;         // no firmware image to write (--image not loadable, or
-                                    // the built-in stand-in and a R/W outside loopback)
+constexpr int NoImage = 11;         // nothing to write: --image not loadable, no byte where the
+                                    // run would write, or the built-in stand-in and a R/W
+                                    // outside loopback (nothing was sent)
 constexpr int WriteSetUp = 12;      // bridge to 19.2 kbit/s, reconnection or boot set-up
 constexpr int IdCheck = 13;         // ID code check
 constexpr int Erase = 14;           // erasing the flash

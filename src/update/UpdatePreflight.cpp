@@ -1,5 +1,6 @@
 #include "update/UpdatePreflight.h"
 
+#include "core/image/RomImage.h"
 #include "link/TFlashWrRXCont.h"
 #include "resources/EmbeddedResources.h"
 #include "update/UpdateTexts.h"
@@ -23,9 +24,13 @@ bool UpdateMayStart(TFlashWrRXCont& link) {
 }
 
 bool UpdateMayStart(TFlashWrRXCont& link, bool builtInIsStandIn) {
-    // An image that is not loaded is refused by the update itself, with its own line.
-    const bool writesStandIn =
-        builtInIsStandIn && link.RomImageLoaded && link.RomImageSource.isEmpty();
+    // Re-write mode rewrites the whole flash; otherwise the R/W's reserved top stays.
+    const bool keepsReservedTop = link.ReWriteMode == 0;
+    if (!link.RomImageLoaded || !tessaly::HasDataToProgram(link.RomImage, keepsReservedTop)) {
+        link.AddLog(UpdateText::NoImage, 1);
+        return false;
+    }
+    const bool writesStandIn = builtInIsStandIn && link.RomImageSource.isEmpty();
     const QString& host = link.TCPIPPara.TCPServAddr;
     if (writesStandIn && !IsLoopbackIPv4(host)) {
         link.AddLog(UpdateText::StandInRefused(host), 1);

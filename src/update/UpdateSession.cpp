@@ -5,24 +5,30 @@
 #include "update/UpdatePreflight.h"
 
 UpdateOutcome UpdateSession::TB_WriteClick(UpdateSettings& settings) {
-    if (fReconnect == 0 && host_.Link().ReaderFound == 0) {
-        host_.Link().ShowStatusError();
+    TFlashWrRXCont& link = host_.Link();
+    // Refused before the connection procedure, so that the R/W is not even asked; nothing has
+    // happened, so the controller and its connection stay as they are (a firmware file dropped
+    // next can go straight on).
+    if (!UpdateMayStart(link))
+        return Refused(settings, UpdateStep::NoImage);
+    if (fReconnect == 0 && link.ReaderFound == 0) {
+        link.ShowStatusError();
         return Refused(settings, UpdateStep::NoReader);
     }
     if (fReconnect == 1) {
         const StepScope timed(settings.observer, RunStep::Connect);
-        if (!host_.Link().ConnectReader())
-            return Refused(settings, UpdateStep::NoReader);
+        // The dialog may move the address or switch re-write mode on or off, and with it the
+        // range the run writes: asked again for the settings confirmed there, before the
+        // search sends anything.
+        bool mayStart = true;
+        if (!link.ConnectReader([&] { return mayStart = UpdateMayStart(link); }))
+            return Refused(settings, mayStart ? UpdateStep::NoReader : UpdateStep::NoImage);
     }
     fReconnect = 0;
-    // Only now: a later run's connection dialog may have changed the address it writes to. A
-    // refused run keeps the connection, so a firmware file dropped next can go straight on.
-    if (!UpdateMayStart(host_.Link()))
-        return Refused(settings, UpdateStep::NoImage);
-    const UpdateOutcome outcome = FirmUpdate(host_.Link(), fe_, settings);
+    const UpdateOutcome outcome = FirmUpdate(link, fe_, settings);
 
     // The old controller goes, and its connection with it; what the operator entered stays.
-    const tagTCPIPPara params = host_.Link().TCPIPPara;
+    const tagTCPIPPara params = link.TCPIPPara;
     host_.RebuildLink();
     host_.Link().TCPIPPara = params;
     fReconnect = 1;

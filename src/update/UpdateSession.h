@@ -12,7 +12,9 @@ class UpdateSession {
 public:
     UpdateSession(LinkHost& host, UpdateFrontEnd& frontEnd) : host_(host), fe_(frontEnd) {}
 
-    // Runs the command; `failedStep` is NoReader when it did not get as far as the sequence.
+    // Runs the command; `failedStep` is NoImage when the image holds nothing to write where the
+    // run would write (nothing is sent, the controller is kept), NoReader when the connection
+    // failed or was refused before the sequence.
     UpdateOutcome TB_WriteClick(UpdateSettings& settings);
 
     // 0 until the first run, 1 afterwards: the next run starts with the connection procedure.

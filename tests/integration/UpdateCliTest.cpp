@@ -89,6 +89,10 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
          },
          13,
          {UpdateText::IdCheck.ng, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
+        {"refused erase",
+         [](rwsim::SimConfig& c) { c.faults.refuseEraseBlock = 3; },
+         14,
+         {UpdateText::Erase.ng, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
         {"refused page",
          [](rwsim::SimConfig& c) { c.faults.refusePage = 5; },
          15,
@@ -98,6 +102,10 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
          [](rwsim::SimConfig& c) { c.faults.wrongCrc = true; },
          16,
          {UpdateText::Write.ok, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
+        {"silent R/W after the restart",
+         [](rwsim::SimConfig& c) { c.faults.silentRomAfterUpdate = true; },
+         17,
+         {UpdateText::RomVersionNg, UpdateText::Failed, UpdateText::CheckConnection}},
         {"other CHIP version",
          [](rwsim::SimConfig& c) {
              c.chipFollowsRom = false;
@@ -132,6 +140,25 @@ TEST(UpdateCli, ImageThatCannotBeLoadedStopsBeforeAnyTraffic) {
     EXPECT_EQ(record.record.value(QStringLiteral("failedStep")).toString(),
               QStringLiteral("image"));
     EXPECT_TRUE(record.lines.contains(QStringLiteral("NG: Read ROM Data")));
+}
+
+TEST(UpdateCli, ImageWithNothingToWriteStopsBeforeAnyTraffic) {
+    UpdateRig rig;
+    ASSERT_TRUE(rig.started);
+    // A firmware for the reserved top only: it loads, but a run that switches the R/W itself
+    // would write none of it.
+    QFile file(rig.dir.filePath(QStringLiteral("top.mot")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("S308FFFFC00001020333\r\n");
+    file.close();
+    const CliRun run = RunCli(UpdateArguments(rig) << QStringLiteral("--image") << file.fileName());
+    EXPECT_EQ(run.exitCode, 11) << run.out.toStdString();
+    EXPECT_TRUE(run.lines.contains(QStringLiteral("OK: Read ROM Data")));
+    EXPECT_TRUE(run.lines.contains(UpdateText::NoImage));
+    EXPECT_TRUE(rig.Device().events.isEmpty());
+    const RunRecordFiles record = ReadTheOnlyRun(rig.dir.filePath(QStringLiteral("records")));
+    EXPECT_EQ(record.record.value(QStringLiteral("failedStep")).toString(),
+              QStringLiteral("image"));
 }
 
 TEST(UpdateCli, StandInFirmwareForARwOutsideLoopbackIsRefusedWithExitCode11) {

@@ -49,6 +49,7 @@ private:
     Hooks hooks_;
     FlashModel flash_;
     FirmwareVersions versions_;
+    bool romSilent_ = false; // set by a restart after programming, with that fault planned
     RwFirmware firmware_;
     BootProgram boot_;
     Mode mode_ = Mode::Firmware;
