@@ -85,9 +85,11 @@ int ExecChildProcess(const QString& fileName, const QStringList& arguments, std:
         GetExitCodeProcess(child.hProcess, &code);
         if (exitCode)
             *exitCode = static_cast<int>(code);
-        const QByteArray text = ExitCodeText(static_cast<int>(code));
-        std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), out);
-        std::fflush(out);
+        if (out) {
+            const QByteArray text = ExitCodeText(static_cast<int>(code));
+            std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), out);
+            std::fflush(out);
+        }
     }
     CloseHandle(child.hThread);
     CloseHandle(child.hProcess);
