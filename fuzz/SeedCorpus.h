@@ -1,0 +1,51 @@
+#pragma once
+
+#include "DeviceScript.h"
+#include "SimulatedDevice.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+class LinkFuzzRig;
+
+// The seed corpus of a device target: what the simulator answers to the target's own
+// operations, recorded as device scripts, and a few answers the tests use that the simulator
+// never gives. Written by the target itself when started with TESSALY_FUZZ_WRITE_SEEDS=DIR
+// (`scripts/fuzz --seeds` does that for every target into fuzz/corpus/).
+struct SeedCase {
+    std::string name;
+    std::uint8_t selector;
+    BootLevel level;
+    // Simulator settings beyond its defaults (faults, an ID code, a flash with data).
+    std::function<void(rwsim::SimConfig&)> configure = {};
+    // What the rig or the device need before the operation (a flash with data).
+    std::function<void(LinkFuzzRig&, SimulatedDevice&)> prepare = {};
+};
+struct ScriptedSeed {
+    std::string name;
+    std::uint8_t selector;
+    std::vector<DeviceAnswer> answers;
+};
+
+struct SeedTarget {
+    // The rig the target makes for a selector.
+    std::function<std::unique_ptr<LinkFuzzRig>(std::uint8_t selector)> makeRig;
+    // The target's operation and checks, on a rig whose device is already in place.
+    std::function<void(LinkFuzzRig&, std::uint8_t selector)> run;
+};
+
+// Does nothing unless TESSALY_FUZZ_WRITE_SEEDS names a folder; then writes every seed there
+// (each checked by the target as it was recorded) and ends the process.
+void WriteSeedsIfAsked(const SeedTarget& target, std::span<const SeedCase> cases,
+                       std::span<const ScriptedSeed> scripted = {});
+
+// The folder seeds go to, or empty.
+QString SeedFolder();
+void WriteSeedFile(const QString& folder, const std::string& name, std::uint8_t selector,
+                   std::span<const std::uint8_t> body);
