@@ -55,6 +55,8 @@ bool Run(bool serialTiming) {
     TFlashWrRXCont link(QtLinkEnvironment::Instance(), nullptr, tagOptionPara{}, {});
     link.TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.2");
     link.TCPIPPara.TCPServPort = sim.TcpPort();
+    // The simulator holds 30718 on its own address; the tool takes it on another one.
+    link.BridgeBindAddress = QStringLiteral("127.0.0.1");
     link.fCpuProg = 0;
     std::size_t pages = 0;
     for (std::size_t page = 0; page < link.RomImage.size() / 256; ++page) {

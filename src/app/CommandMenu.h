@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class CommandGate;
 class QMenu;
 class TFlashWrRXCont;
 
@@ -16,5 +17,6 @@ struct CommandMenuTarget {
 
 // Fills the boot-mode command menu MnCmd with every item, caption and submenu, and connects
 // each item to its handler. The window keeps the menu hidden; the items still work when
-// triggered.
-void PopulateCommandMenu(QMenu* mnCmd, std::function<CommandMenuTarget()> current);
+// triggered. Each command runs as one wait of `gate`.
+void PopulateCommandMenu(QMenu* mnCmd, std::function<CommandMenuTarget()> current,
+                         CommandGate& gate);

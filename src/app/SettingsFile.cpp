@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QList>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -188,6 +189,17 @@ tagTCPIPPara SettingsFile::ReadTcpKeys() const {
     if (!addr.isNull())
         tcp.TCPServAddr = QString::fromUtf8(addr);
     return tcp;
+}
+
+QString SettingsFile::ReadBridgeBindAddress() const {
+    bool crlf = false;
+    const QString value =
+        QString::fromUtf8(FindValue(ReadLines(ActiveFileName(), &crlf), "BridgeBindAddress"))
+            .trimmed();
+    QHostAddress address;
+    return address.setAddress(value) && address.protocol() == QAbstractSocket::IPv4Protocol
+               ? value
+               : QString();
 }
 
 bool SettingsFile::Write(const AppSettings& values, QString* error) {

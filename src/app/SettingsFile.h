@@ -37,6 +37,11 @@ public:
     // "TCPPort", "fTCPServer", "TCPServPort", "TCPServAddr"; missing or malformed values read
     // as their defaults (9004, 0, 9004, "192.168.0.1").
     tagTCPIPPara ReadTcpKeys() const;
+    // "BridgeBindAddress": the local address the bridge port is bound to, for a PC where
+    // another program holds the port on some other address (the demo and the tests use a
+    // loopback one). Not one of the 20 keys: it is read, never written, and so kept as it is.
+    // Empty (every local address) when missing or not an IPv4 address.
+    QString ReadBridgeBindAddress() const;
 
     // Writes the 20 keys in their fixed order. False (with a reason) only when neither the
     // executable's folder nor the per-user folder could be written.

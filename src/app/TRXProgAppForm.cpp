@@ -62,6 +62,11 @@ TRXProgAppForm::TRXProgAppForm(const StartupContext& context, QWidget* parent)
     BuildMenus();
     memoSink_ = std::make_unique<MemoLogSink>(SPTMemo);
     setAcceptDrops(true);
+    // The pane would take a dropped file for text and insert its name; without drops of its
+    // own, a drop on it is the window's.
+    SPTMemo->setAcceptDrops(false);
+    SPTMemo->viewport()->setAcceptDrops(false);
+    GateCommands();
 
     RaiseTimerResolution();
     PrepareWorkFolder();
@@ -168,9 +173,12 @@ void TRXProgAppForm::BuildMenus() {
     connect(FileExitItem, &QAction::triggered, this, &QWidget::close);
 
     MnCmd = menuBar()->addMenu(QStringLiteral("コマンド"));
-    PopulateCommandMenu(MnCmd, [this] {
-        return CommandMenuTarget{link_.get(), {settings_.option, settings_.fCpuProg}};
-    });
+    PopulateCommandMenu(
+        MnCmd,
+        [this] {
+            return CommandMenuTarget{link_.get(), {settings_.option, settings_.fCpuProg}};
+        },
+        gate_);
 
     MnConfig = menuBar()->addMenu(QStringLiteral("設定"));
     MnSetConfig = MnConfig->addAction(QStringLiteral("環境設定..."));
@@ -209,12 +217,32 @@ void TRXProgAppForm::BuildMenus() {
     addAction(MnProgram);
 
     setContextMenuPolicy(Qt::CustomContextMenu);
-    const auto popup = [this](const QPoint&) { PopupMenu1->exec(QCursor::pos()); };
+    const auto popup = [this](const QPoint&) {
+        // The pop-up's own loop would hold a running wait up until it closes.
+        if (gate_.WaitRunning()) {
+            AddLog(CommandGateText::kMenuRefused, 0);
+            return;
+        }
+        PopupMenu1->exec(QCursor::pos());
+    };
     connect(this, &QWidget::customContextMenuRequested, this, popup);
     connect(SPTMemo, &QWidget::customContextMenuRequested, this, popup);
 
     const int menuHeight = menuBar()->sizeHint().height();
     resize(539, 396 + menuHeight);
+}
+
+// Every command that starts work of its own: the update commands, saving the log, and every
+// item of the hidden menus (each is a diagnostic command or a dialog).
+void TRXProgAppForm::GateCommands() {
+    for (QAction* update : {TB_Write, N2, MnProgram})
+        gate_.AddUpdateCommand(update);
+    gate_.AddUpdateCommand(MnFarm);
+    gate_.AddCommand(MnSaveLog);
+    for (QMenu* hidden : {MnCmd, MnConfig, Help1})
+        for (QAction* item : hidden->findChildren<QAction*>())
+            if (!item->menu() && !item->isSeparator())
+                gate_.AddCommand(item);
 }
 
 void TRXProgAppForm::PrepareWorkFolder() {
@@ -232,6 +260,7 @@ void TRXProgAppForm::BuildLinkController() {
             EmbeddedResources::Find(QStringLiteral("HEXDATA"), QStringLiteral("HexData1")),
         .option = settings_.option,
         .params = SettingsFile(iniFileName_).ReadTcpKeys(),
+        .bridgeBindAddress = SettingsFile(iniFileName_).ReadBridgeBindAddress(),
         .fDispDebugInfo = settings_.fDispDebugInfo,
         .fDispTxInfo = settings_.fDispTxInfo,
         .fDispRecInfo = settings_.fDispRecInfo,
@@ -249,10 +278,7 @@ void TRXProgAppForm::RebuildLinkController() {
 }
 
 void TRXProgAppForm::EnableUpdateCommands(bool enabled) {
-    TB_Write->setEnabled(enabled);
-    MnFarm->setEnabled(enabled);
-    N2->setEnabled(enabled);
-    MnProgram->setEnabled(enabled);
+    gate_.SetUpdateCommandsAllowed(enabled);
 }
 
 void TRXProgAppForm::AddLog(const QString& text, int force) {
@@ -276,6 +302,7 @@ void TRXProgAppForm::FormShow() {
     activateWindow();
     if (!context_.connectOnShow)
         return;
+    const CommandGate::Scope wait(gate_);
     if (link_->ConnectReader() == 0) {
         close();
         Q_EMIT ApplicationEndRequested();
@@ -301,21 +328,32 @@ void TRXProgAppForm::WriteIniFile() {
     if (settingsWritten_)
         return;
     settingsWritten_ = true;
-    AppSettings values = settings_;
-    values.tcp = link_->TCPIPPara;
     QString error;
-    if (!SettingsFile(iniFileName_).Write(values, &error))
-        qWarning("%s", qUtf8Printable(QStringLiteral("設定ファイルを保存できません: ") + error));
+    if (!SaveSettings(link_->TCPIPPara, &error))
+        qWarning("%s", qUtf8Printable(error));
+}
+
+bool TRXProgAppForm::SaveSettings(const tagTCPIPPara& tcp, QString* error) {
+    AppSettings values = settings_;
+    values.tcp = tcp;
+    QString reason;
+    if (SettingsFile(iniFileName_).Write(values, &reason))
+        return true;
+    *error = QStringLiteral("設定ファイルを保存できません: ") + reason;
+    return false;
 }
 
 // ---- Menus --------------------------------------------------------------------------------
 
 void TRXProgAppForm::TB_WriteClick() {
-    if (onUpdateRequested)
-        onUpdateRequested();
+    if (!onUpdateRequested)
+        return;
+    const CommandGate::Scope wait(gate_);
+    onUpdateRequested();
 }
 
 void TRXProgAppForm::MnSetConfigClick() {
+    const CommandGate::Scope wait(gate_);
     TConfigDlg dialog(this);
     dialog.LoadFrom(settings_);
     if (dialog.exec() != QDialog::Accepted)
@@ -329,16 +367,19 @@ void TRXProgAppForm::MnSetConfigClick() {
 }
 
 void TRXProgAppForm::Clsoe1Click() {
+    const CommandGate::Scope wait(gate_);
     link_->CloseLink();
     AddLog(QStringLiteral("Clse COM Port"), 1);
 }
 
 void TRXProgAppForm::Rom1Click() {
+    const CommandGate::Scope wait(gate_);
     if (link_->GetRomVersion(0))
         AddLog(QStringLiteral("ROM Version : ") + link_->RomVersionText(), 1);
 }
 
 void TRXProgAppForm::Boot1Click() {
+    const CommandGate::Scope wait(gate_);
     // The switch itself always reports success; only an answer from the R/W counts here.
     const bool ok = link_->SetProgMode() != 0 && link_->LastReplyOk != 0;
     AddLog(QStringLiteral("SetProgMode : ") +
@@ -377,20 +418,30 @@ bool TRXProgAppForm::SaveLog(const QString& fileName, QString* error) const {
 }
 
 void TRXProgAppForm::HelpAboutItemClick() {
+    const CommandGate::Scope wait(gate_);
     AboutBox->exec();
 }
 
 // ---- Dropped files ------------------------------------------------------------------------
 
+bool TRXProgAppForm::AcceptsDrop(const QMimeData* mime) const {
+    return !gate_.WaitRunning() && !LocalFiles(mime).isEmpty();
+}
+
 void TRXProgAppForm::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalFiles(event->mimeData()).isEmpty())
+    if (AcceptsDrop(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void TRXProgAppForm::dropEvent(QDropEvent* event) {
-    const QStringList files = LocalFiles(event->mimeData());
+    // A new image in the middle of an update would be written half old, half new.
+    if (gate_.WaitRunning()) {
+        event->ignore();
+        AddLog(CommandGateText::kDropRefused, 0);
+        return;
+    }
     event->acceptProposedAction();
-    DropFiles(files);
+    DropFiles(LocalFiles(event->mimeData()));
 }
 
 void TRXProgAppForm::DropFiles(const QStringList& fileNames) {
@@ -439,6 +490,10 @@ bool TRXProgAppForm::AskConnectionSettings(tagTCPIPPara& params, int& reWriteMod
     if (dialog.exec() != QDialog::Accepted)
         return false;
     params = dialog.Result();
+    // What the operator entered survives a crash or a kill during the search or the update.
+    QString error;
+    if (!SaveSettings(params, &error))
+        AddLog(error, 1);
     return true;
 }
 

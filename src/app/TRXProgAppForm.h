@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandGate.h"
 #include "app/MemoLogSink.h"
 #include "app/SettingsFile.h"
 #include "app/StartupContext.h"
@@ -14,6 +15,7 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QPlainTextEdit;
 class QProgressBar;
 class QTimer;
@@ -44,7 +46,8 @@ public:
     const QString& DropFileName() const { return dropFileName_; }
     // The boot-mode step at which the last update failed (0: none of them).
     int ErrStage = 0;
-    // TB_Write, the "ファーム(&E)" menu and the pop-up "書込" together.
+    // TB_Write, the "ファーム(&E)" menu and the pop-up "書込" together. While a wait runs they
+    // are off whatever this says; it decides what they are once it has ended.
     void EnableUpdateCommands(bool enabled);
     // Replaces the link controller with a fresh, unconnected one built as at start-up (work
     // folder, chip updater, TCP keys from the settings file, embedded firmware); its log stays
@@ -134,6 +137,9 @@ private:
     void PrepareWorkFolder();
     void BuildLinkController();
     void WriteIniFile();
+    bool SaveSettings(const tagTCPIPPara& tcp, QString* error);
+    void GateCommands();
+    bool AcceptsDrop(const QMimeData* mime) const;
 
     StartupContext context_;
     AppSettings settings_;
@@ -144,6 +150,9 @@ private:
     std::unique_ptr<MemoLogSink> memoSink_;
     std::unique_ptr<TFlashWrRXCont> link_;
     TGuage1Dlg* progress_ = nullptr;
+    // The one wait the window runs at a time (the connection procedure, an update, a
+    // diagnostic command) and the commands it refuses meanwhile.
+    CommandGate gate_;
     bool shownOnce_ = false;
     bool settingsWritten_ = false;
 };

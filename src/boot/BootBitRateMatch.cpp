@@ -11,7 +11,7 @@ constexpr std::uint32_t kMatchAnswerMs = 100;
 constexpr int kMatchBurst = 10;    // bytes sent before the first wait
 constexpr int kMatchMaxBytes = 30; // re-write mode gives up after this many
 
-// Waits for any byte on a stopwatch of its own: the shared one belongs to the reply waits.
+// Waits for any byte on a stopwatch of its own: the controller's belongs to the reply waits.
 bool WaitForAnyByte(TFlashWrRXCont& link, std::uint32_t limitMs) {
     tessaly::Stopwatch watch;
     LinkClock& clock = link.Env().Clock();
@@ -23,7 +23,7 @@ bool WaitForAnyByte(TFlashWrRXCont& link, std::uint32_t limitMs) {
         link.ProcessMessages();
         if (watch.Expired(clock.NowMs(), limitMs))
             return false;
-        link.Env().Pump().WaitForEvents(watch.Remaining(clock.NowMs(), limitMs));
+        link.WaitForEvents(watch.Remaining(clock.NowMs(), limitMs));
     }
 }
 

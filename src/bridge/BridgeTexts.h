@@ -20,4 +20,9 @@ inline const QString kNotAccepted =
 inline const QString kForeignSender =
     QStringLiteral("X-Port UDP: 問い合わせ先以外からの応答を無視: ");
 
+// Another program on this PC is changing a module's settings through the same port: this one
+// waits for its turn (logged once per exchange).
+inline const QString kWaitingForTurn =
+    QStringLiteral("X-Port UDP: 他のプログラムがX-Portを設定中のため、終わるまで待ちます");
+
 } // namespace BridgeTexts

@@ -7,7 +7,7 @@
 #include "link/NetworkGuard.h"
 #include "link/TFlashWrRXCont.h"
 
-#include <QNetworkDatagram>
+#include <QUdpSocket>
 
 #include <algorithm>
 
@@ -24,15 +24,12 @@ QString Dump(std::span<const std::uint8_t> bytes) {
 
 } // namespace
 
-TXPortUDP::TXPortUDP(TFlashWrRXCont& owner, LogSink* logMemo) : owner_(owner), logMemo_(logMemo) {
-    // Qt enables broadcast on every UDP socket it opens, as the module's tools expect.
-    QObject::connect(&socket_, &QUdpSocket::readyRead, &socket_,
-                     [this] { ReadPendingDatagrams(); });
-}
+TXPortUDP::TXPortUDP(TFlashWrRXCont& owner, LogSink* logMemo, BridgeEndpoint& endpoint)
+    : owner_(owner), logMemo_(logMemo), endpoint_(endpoint) {}
 
 TXPortUDP::~TXPortUDP() {
-    if (IsActive())
-        socket_.close();
+    // Detached before the mailbox goes, so nothing can be posted to it any more.
+    endpoint_.Detach(*this);
     IsBound = false;
 }
 
@@ -41,8 +38,7 @@ void TXPortUDP::AddLog(const QString& text) {
 }
 
 bool TXPortUDP::Bind(bool reportFailure) {
-    if (!socket_.bind(BindAddress, tessaly::kBridgeUdpPort,
-                      QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
+    if (!endpoint_.Attach(*this, mailbox_, BindAddress)) {
         if (reportFailure)
             AddLog(BridgeTexts::kBindError);
         return false;
@@ -53,8 +49,8 @@ bool TXPortUDP::Bind(bool reportFailure) {
 }
 
 bool TXPortUDP::Unbind() {
-    // Closing a UDP socket cannot fail here, unlike the component the module's tools used.
-    socket_.close();
+    // Letting go of a UDP port cannot fail here, unlike the component the module's tools used.
+    endpoint_.Detach(*this);
     IsBound = false;
     return true;
 }
@@ -64,7 +60,7 @@ bool TXPortUDP::EnsureBound(bool reportFailure) {
 }
 
 bool TXPortUDP::IsActive() const {
-    return socket_.state() == QAbstractSocket::BoundState;
+    return endpoint_.IsAttached(*this);
 }
 
 void TXPortUDP::SendCommand(const QString& host, std::uint8_t code) {
@@ -92,7 +88,7 @@ void TXPortUDP::Send(const QString& host, std::span<const std::uint8_t> datagram
     const QByteArray bytes(reinterpret_cast<const char*>(datagram.data()),
                            static_cast<qsizetype>(datagram.size()));
     if (IsActive()) {
-        socket_.writeDatagram(bytes, peer_, tessaly::kBridgeUdpPort);
+        endpoint_.Send(*this, peer_, bytes);
         return;
     }
     // The port could not be bound: send from any port all the same (the reply, addressed to
@@ -110,14 +106,10 @@ bool TXPortUDP::WaitForReply(std::int32_t minLength) {
     return false;
 }
 
-void TXPortUDP::ReadPendingDatagrams() {
-    while (socket_.hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = socket_.receiveDatagram();
-        const QByteArray data = datagram.data();
-        IdUDPServer1UDPRead({reinterpret_cast<const std::uint8_t*>(data.constData()),
-                             static_cast<std::size_t>(data.size())},
-                            datagram.senderAddress());
-    }
+void TXPortUDP::DatagramArrived(const QByteArray& datagram, const QHostAddress& sender) {
+    IdUDPServer1UDPRead({reinterpret_cast<const std::uint8_t*>(datagram.constData()),
+                         static_cast<std::size_t>(datagram.size())},
+                        sender);
 }
 
 void TXPortUDP::IdUDPServer1UDPRead(std::span<const std::uint8_t> datagram,

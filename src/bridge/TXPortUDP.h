@@ -1,8 +1,10 @@
 #pragma once
 
+#include "bridge/BridgeEndpoint.h"
+
 #include <QHostAddress>
+#include <QObject>
 #include <QString>
-#include <QUdpSocket>
 
 #include <array>
 #include <cstdint>
@@ -11,15 +13,16 @@
 class TFlashWrRXCont;
 class LogSink;
 
-// The bridge module's UDP configuration endpoint, alive for one bridge operation: a UDP socket
-// on port 30718 of every local IPv4 address, shared so that a module stand-in on a loopback
-// address can hold the same port. Datagrams are handled on the UI thread, while a wait of the
-// owning controller runs the event loop.
-class TXPortUDP {
+// The bridge module's UDP configuration endpoint, alive for one bridge operation: port 30718 of
+// every local IPv4 address (or of the one chosen), taken from the process's bridge endpoint,
+// which hands it the datagrams of the module it asked. They are handled on the owning
+// controller's thread, while one of its waits runs the event loop.
+class TXPortUDP final : public BridgeEndpoint::Client {
 public:
     // `owner` supplies the event pump, the clock and the reply wait; lines go to `logMemo`.
-    TXPortUDP(TFlashWrRXCont& owner, LogSink* logMemo);
-    ~TXPortUDP();
+    TXPortUDP(TFlashWrRXCont& owner, LogSink* logMemo,
+              BridgeEndpoint& endpoint = BridgeEndpoint::OfProcess());
+    ~TXPortUDP() override;
     TXPortUDP(const TXPortUDP&) = delete;
     TXPortUDP& operator=(const TXPortUDP&) = delete;
 
@@ -45,6 +48,7 @@ public:
     // The receive handler: keeps the datagram (its full length in RxCount, at most 1024 bytes
     // of it) and decodes version replies.
     void IdUDPServer1UDPRead(std::span<const std::uint8_t> datagram, const QHostAddress& sender);
+    void DatagramArrived(const QByteArray& datagram, const QHostAddress& sender) override;
 
     // The bytes of the last datagram that were kept.
     std::span<const std::uint8_t> Received() const;
@@ -61,11 +65,12 @@ public:
 
 private:
     void Send(const QString& host, std::span<const std::uint8_t> datagram);
-    void ReadPendingDatagrams();
 
     TFlashWrRXCont& owner_;
     LogSink* logMemo_;
-    QUdpSocket socket_;
+    BridgeEndpoint& endpoint_;
+    // Datagrams are delivered to this object's thread, the controller's.
+    QObject mailbox_;
     // Only the module that was asked may answer; set by every send.
     QHostAddress peer_;
 };

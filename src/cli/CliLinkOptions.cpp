@@ -10,6 +10,15 @@ void PrintError(const QString& text) {
     std::fprintf(stderr, "tessaly-cli: %s\n", text.toUtf8().constData());
 }
 
+bool IsIpv4Address(const QString& text) {
+    QHostAddress address;
+    return address.setAddress(text) && address.protocol() == QAbstractSocket::IPv4Protocol;
+}
+
+QString BindAddressProblem(const QString& value) {
+    return QStringLiteral("--bind needs an IPv4 address, got '%1'").arg(value);
+}
+
 } // namespace
 
 void CliLinkOptions::Declare(QCommandLineParser& parser, bool withPort) {
@@ -29,8 +38,7 @@ void CliLinkOptions::Declare(QCommandLineParser& parser, bool withPort) {
 std::optional<CliLinkOptions> CliLinkOptions::Read(const QCommandLineParser& parser) {
     CliLinkOptions options;
     options.host = parser.value(QStringLiteral("host")).trimmed();
-    QHostAddress address;
-    if (!address.setAddress(options.host) || address.protocol() != QAbstractSocket::IPv4Protocol) {
+    if (!IsIpv4Address(options.host)) {
         PrintError(QStringLiteral("--host needs an IPv4 address, got '%1'").arg(options.host));
         return std::nullopt;
     }
@@ -43,15 +51,23 @@ std::optional<CliLinkOptions> CliLinkOptions::Read(const QCommandLineParser& par
         }
     }
     options.bindAddress = parser.value(QStringLiteral("bind")).trimmed();
-    if (!options.bindAddress.isEmpty() && (!address.setAddress(options.bindAddress) ||
-                                           address.protocol() != QAbstractSocket::IPv4Protocol)) {
-        PrintError(
-            QStringLiteral("--bind needs an IPv4 address, got '%1'").arg(options.bindAddress));
+    if (!options.bindAddress.isEmpty() && !IsIpv4Address(options.bindAddress)) {
+        PrintError(BindAddressProblem(options.bindAddress));
         return std::nullopt;
     }
     options.debug = parser.isSet(QStringLiteral("debug"));
     options.logFile = parser.value(QStringLiteral("log"));
     return options;
+}
+
+std::optional<QString> ReadBindOption(const QStringList& arguments, qsizetype& i,
+                                      QString& bindAddress) {
+    if (i + 1 >= arguments.size())
+        return QStringLiteral("--bind needs an address");
+    bindAddress = arguments[++i].trimmed();
+    if (!IsIpv4Address(bindAddress))
+        return BindAddressProblem(bindAddress);
+    return std::nullopt;
 }
 
 bool ParseCliArguments(QCommandLineParser& parser, const QString& command,

@@ -21,6 +21,11 @@ struct CliLinkOptions {
     static std::optional<CliLinkOptions> Read(const QCommandLineParser& parser);
 };
 
+// Reads the value of a "--bind" option at arguments[i + 1] into `bindAddress`, moving `i` past
+// it; the usage message when the value is missing or not an IPv4 address.
+std::optional<QString> ReadBindOption(const QStringList& arguments, qsizetype& i,
+                                      QString& bindAddress);
+
 // Parses `arguments` (those after the command name) for `command`; prints the problem and
 // returns false on a bad command line.
 bool ParseCliArguments(QCommandLineParser& parser, const QString& command,

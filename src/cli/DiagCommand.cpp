@@ -5,6 +5,7 @@
 #include "boot/BootDiagnostics.h"
 #include "cli/CliCommand.h"
 #include "cli/CliKinds.h"
+#include "cli/CliLinkOptions.h"
 #include "cli/ConsoleLog.h"
 #include "core/link/TargetDevice.h"
 #include "link/QtLinkEnvironment.h"
@@ -26,7 +27,7 @@ constexpr char kHelp[] =
     "\n"
     "usage: tessaly-cli diag --list\n"
     "       tessaly-cli diag NAME --host ADDR [--port N] [--kind rx231|rx630|rx63t]\n"
-    "                             [--setup] [--rewrite] [--trace]\n"
+    "                             [--setup] [--rewrite] [--trace] [--bind ADDR]\n"
     "\n"
     "NAME is a command menu item, with or without its leading \"Mn\", any letter case\n"
     "(SupportDevice, BootProgInfo, CmdCheck, ...); --list prints them with their captions.\n"
@@ -41,6 +42,7 @@ constexpr char kHelp[] =
     "  --rewrite     as in re-write mode: the matching variant of a microcontroller already\n"
     "                in its boot program, and the memory read with command byte 0x52\n"
     "  --trace       also print every byte sent and received\n"
+    "  --bind ADDR   bind the bridge's UDP port 30718 on this local address only\n"
     "\n"
     "exit codes: 0 the command succeeded, 1 it failed, 2 bad command line,\n"
     "            10 no connection, 11 the set-up (--setup) failed";
@@ -54,6 +56,7 @@ struct DiagOptions {
     bool setup = false;
     bool rewrite = false;
     bool trace = false;
+    QString bindAddress;
 };
 
 int UsageError(const QString& why) {
@@ -97,6 +100,9 @@ std::optional<QString> ParseOptions(const QStringList& arguments, DiagOptions& o
         } else if (a == QLatin1String("--kind")) {
             if (auto error = ReadKindOption(arguments, i, options.kind))
                 return error;
+        } else if (a == QLatin1String("--bind")) {
+            if (auto error = ReadBindOption(arguments, i, options.bindAddress))
+                return error;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             return QStringLiteral("unknown option '%1'").arg(a);
         } else if (options.name.isEmpty()) {
@@ -139,6 +145,7 @@ int RunDiag(const QStringList& arguments) {
     TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, settings.option, {});
     link.TCPIPPara.TCPServAddr = options.host;
     link.TCPIPPara.TCPServPort = options.port;
+    link.BridgeBindAddress = options.bindAddress;
     link.fCpuProg = settings.fCpuProg;
     // The decoded lines are debug lines of the menu: shown here, as the point of the command.
     link.fDispDebugInfo = 1;

@@ -1,20 +1,14 @@
 #include "cli/TerminalProgress.h"
 
-#include <algorithm>
+#include "cli/IsTerminal.h"
 
-#ifdef _WIN32
-#include <io.h>
-#define TESSALY_ISATTY(f) _isatty(_fileno(f))
-#else
-#include <unistd.h>
-#define TESSALY_ISATTY(f) isatty(fileno(f))
-#endif
+#include <algorithm>
 
 namespace {
 constexpr int kBarWidth = 40;
 }
 
-TerminalProgress::TerminalProgress(std::FILE* out) : out_(out), enabled_(TESSALY_ISATTY(out)) {}
+TerminalProgress::TerminalProgress(std::FILE* out) : out_(out), enabled_(IsTerminal(out)) {}
 
 void TerminalProgress::Update(int percent) {
     percent = std::clamp(percent, 0, 100);

@@ -4,6 +4,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliKinds.h"
+#include "cli/CliLinkOptions.h"
 #include "cli/ConsoleLog.h"
 #include "cli/ConsoleUpdateFrontEnd.h"
 #include "core/link/TargetDevice.h"
@@ -40,7 +41,7 @@ constexpr char kHelp[] =
     "\n"
     "usage: tessaly-cli update --host ADDR [--port N] [--boot] [--image FILE]\n"
     "                          [--kind rx231|rx630|rx63t] [--rom-size-code N] [--debug]\n"
-    "                          [--log FILE] [--chip-timeout SECONDS]\n"
+    "                          [--log FILE] [--chip-timeout SECONDS] [--bind ADDR]\n"
     "\n"
     "  --host ADDR           the R/W's IPv4 address (TCPServAddr)\n"
     "  --port N              its TCP port (TCPServPort; also passed to the chip updater as\n"
@@ -53,6 +54,8 @@ constexpr char kHelp[] =
     "  --debug               show the debug lines as well\n"
     "  --log FILE            append the log lines to FILE as well\n"
     "  --chip-timeout S      stop the chip updater after S seconds (default: wait for it)\n"
+    "  --bind ADDR           bind the bridge's UDP port 30718 on this local address only\n"
+    "                        (default: every local IPv4 address)\n"
     "\n"
     "The connection procedure runs first (without a dialog), then the update: program mode,\n"
     "the microcontroller's firmware through its boot mode, the chip updater from the work\n"
@@ -76,6 +79,7 @@ struct UpdateOptions {
     bool debug = false;
     QString logFile;
     int chipLimitMs = -1;
+    QString bindAddress;
 };
 
 int UsageError(const QString& why) {
@@ -104,6 +108,9 @@ std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions&
             options.image = arguments[++i];
         } else if (a == QLatin1String("--kind")) {
             if (auto error = ReadKindOption(arguments, i, options.kind))
+                return error;
+        } else if (a == QLatin1String("--bind")) {
+            if (auto error = ReadBindOption(arguments, i, options.bindAddress))
                 return error;
         } else if (a == QLatin1String("--rom-size-code")) {
             options.romSizeCode = arguments[++i].toInt(&number);
@@ -179,6 +186,7 @@ int RunUpdate(const QStringList& arguments) {
     startUp.option.fCPUType = options.kind;
     startUp.option.fROMSize = options.romSizeCode;
     startUp.params = params;
+    startUp.bridgeBindAddress = options.bindAddress;
     startUp.fDispDebugInfo = options.debug ? 1 : 0;
     StartUpLinkHost host(startUp);
 

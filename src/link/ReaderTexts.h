@@ -25,4 +25,11 @@ inline const QString kCheckConnection = QStringLiteral("R/Wの接続を確認し
 inline const QString kReWriteMode =
     QStringLiteral("再書き込みモードで、ファームのアップデートを実行します。");
 
+// Debug line of an operation refused because it was started from inside a running wait.
+inline const QString kNestedRefused =
+    QStringLiteral("NG: 応答待ちの最中には別の操作を開始できません");
+
+// Logged once when a run was asked to stop (a fleet interrupted twice): what follows fails.
+inline const QString kStopped = QStringLiteral("NG: 中止の指示により、処理を打ち切りました");
+
 } // namespace ReaderTexts

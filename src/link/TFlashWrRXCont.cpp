@@ -3,7 +3,7 @@
 #include "core/link/ByteDump.h"
 #include "core/link/TargetDevice.h"
 #include "link/NetworkGuard.h"
-#include "link/SharedStopwatch.h"
+#include "link/ReaderTexts.h"
 
 #include <algorithm>
 
@@ -23,11 +23,10 @@ QString DumpText(std::span<const std::uint8_t> bytes) {
 
 } // namespace
 
-TFlashWrRXCont::TFlashWrRXCont(LinkEnvironment& env, LogSink* logMemo,
-                               const tagOptionPara& option, const QStringList& arguments,
-                               LinkOperator* op)
-    : LogMemo(logMemo), OptionPara(option), env_(env),
-      operator_(op ? op : &NullOperator()), socket_(env.MakeTransport()) {
+TFlashWrRXCont::TFlashWrRXCont(LinkEnvironment& env, LogSink* logMemo, const tagOptionPara& option,
+                               const QStringList& arguments, LinkOperator* op)
+    : LogMemo(logMemo), OptionPara(option), env_(env), operator_(op ? op : &NullOperator()),
+      socket_(env.MakeTransport()) {
     socket_->onReadyRead = [this] { ClientSocket1Read(); };
     socket_->onError = [this](int code) { ClientSocket1Error(code); };
     SetTargetDevice(OptionPara.fCPUType, OptionPara.fROMSize);
@@ -46,7 +45,9 @@ TFlashWrRXCont::~TFlashWrRXCont() {
     socket_->onError = nullptr;
 }
 
-void TFlashWrRXCont::SetOperator(LinkOperator* op) { operator_ = op ? op : &NullOperator(); }
+void TFlashWrRXCont::SetOperator(LinkOperator* op) {
+    operator_ = op ? op : &NullOperator();
+}
 
 bool TFlashWrRXCont::IsReWriteArgument(const QStringList& arguments) {
     if (arguments.isEmpty())
@@ -77,9 +78,13 @@ void TFlashWrRXCont::ResetRomImage() {
     RomImageLoaded = 0;
 }
 
-int TFlashWrRXCont::IsConnected() const { return socket_->IsConnected() ? 1 : 0; }
+int TFlashWrRXCont::IsConnected() const {
+    return socket_->IsConnected() ? 1 : 0;
+}
 
 int TFlashWrRXCont::OpenLink() {
+    if (OperationRefused())
+        return 0;
     RxRing.Reset();
     if (IsConnected()) {
         socket_->Disconnect();
@@ -94,6 +99,12 @@ int TFlashWrRXCont::OpenLink() {
 }
 
 void TFlashWrRXCont::CloseLink() {
+    if (StopRequested()) {
+        socket_->Disconnect(); // nothing is waited for any more, but the R/W is let go
+        return;
+    }
+    if (OperationRefused())
+        return;
     if (IsConnected()) {
         socket_->Disconnect();
         WaitLinkState(0);
@@ -116,15 +127,15 @@ int TFlashWrRXCont::WaitLinkState(int wanted) {
 }
 
 int TFlashWrRXCont::SendBytes(const std::uint8_t* data, int count) {
+    if (OperationRefused())
+        return 0;
     RxRing.Reset();
     if (!IsConnected() || count <= 0)
         return 0;
     const QByteArray bytes(reinterpret_cast<const char*>(data), count);
     const std::int64_t sent = socket_->Write(bytes);
     if (fDispTxInfo)
-        AddLog(QStringLiteral("TX: ") +
-                   DumpText({data, static_cast<std::size_t>(count)}),
-               0);
+        AddLog(QStringLiteral("TX: ") + DumpText({data, static_cast<std::size_t>(count)}), 0);
     return sent > 0 ? static_cast<int>(sent) : 0;
 }
 
@@ -133,38 +144,49 @@ int TFlashWrRXCont::SendBytes(const QByteArray& data) {
                      static_cast<int>(data.size()));
 }
 
-int TFlashWrRXCont::RxAvailable() const { return static_cast<int>(RxRing.Available()); }
+int TFlashWrRXCont::RxAvailable() const {
+    return static_cast<int>(RxRing.Available());
+}
 
-std::uint8_t TFlashWrRXCont::ReadRxByte() { return RxRing.ReadByte(); }
+std::uint8_t TFlashWrRXCont::ReadRxByte() {
+    return RxRing.ReadByte();
+}
 
 std::uint8_t TFlashWrRXCont::PeekRxByte(int offset) const {
     return offset < 0 ? 0 : RxRing.Peek(static_cast<std::size_t>(offset));
 }
 
-void TFlashWrRXCont::FlushRx() { RxRing.Reset(); }
+void TFlashWrRXCont::FlushRx() {
+    if (!OperationRefused())
+        RxRing.Reset();
+}
 
 void TFlashWrRXCont::AddLog(const QString& text, int force) {
     WriteLogLine(LogMemo, text, force != 0, fDispDebugInfo != 0);
 }
 
-void TFlashWrRXCont::StartTickTimer() { SharedStopwatch().Start(env_.Clock().NowMs()); }
+void TFlashWrRXCont::StartTickTimer() {
+    stopwatch_.Start(env_.Clock().NowMs());
+}
 
 int TFlashWrRXCont::TickTimerExpired(std::uint32_t limitMs) {
-    return SharedStopwatch().Expired(env_.Clock().NowMs(), limitMs) ? 1 : 0;
+    return stopwatch_.Expired(env_.Clock().NowMs(), limitMs) ? 1 : 0;
 }
 
 bool TFlashWrRXCont::WaitUntil(const std::function<bool()>& ready, std::uint32_t limitMs) {
+    if (OperationRefused())
+        return false;
     for (;;) {
         ProcessMessages();
         if (ready())
             return true;
         ProcessMessages();
-        if (TickTimerExpired(limitMs))
+        if (TickTimerExpired(limitMs) || StopRequested())
             return false;
         // What the second pass handled may already be the reply: blocking now would sleep
         // through it until the next event or the limit.
         if (!ready())
-            env_.Pump().WaitForEvents(SharedStopwatch().Remaining(env_.Clock().NowMs(), limitMs));
+            WaitForEvents(stopwatch_.Remaining(env_.Clock().NowMs(), limitMs));
     }
 }
 
@@ -172,9 +194,34 @@ bool TFlashWrRXCont::WaitForRxCount(int count, std::uint32_t limitMs) {
     return WaitUntil([&] { return RxAvailable() >= count; }, limitMs);
 }
 
-void TFlashWrRXCont::ProcessMessages() { env_.Pump().ProcessEvents(); }
+void TFlashWrRXCont::ProcessMessages() {
+    ++pumping_;
+    env_.Pump().ProcessEvents();
+    --pumping_;
+}
 
-void TFlashWrRXCont::SleepMs(std::uint32_t ms) { env_.Pump().Sleep(ms); }
+void TFlashWrRXCont::WaitForEvents(std::uint32_t maxMs) {
+    ++pumping_;
+    env_.Pump().WaitForEvents(maxMs);
+    --pumping_;
+}
+
+bool TFlashWrRXCont::OperationRefused() {
+    if (StopRequested()) {
+        if (!stopLogged_)
+            AddLog(ReaderTexts::kStopped, 1);
+        stopLogged_ = true;
+        return true;
+    }
+    if (pumping_ == 0)
+        return false;
+    AddLog(ReaderTexts::kNestedRefused, 0);
+    return true;
+}
+
+void TFlashWrRXCont::SleepMs(std::uint32_t ms) {
+    env_.Pump().Sleep(ms);
+}
 
 void TFlashWrRXCont::ClientSocket1Read() {
     const std::int64_t n = std::min(socket_->BytesAvailable(), kMaxReadPerEvent);

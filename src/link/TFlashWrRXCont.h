@@ -2,10 +2,12 @@
 
 #include "core/image/ImageLoad.h"
 #include "core/link/RxRing.h"
+#include "core/link/Stopwatch.h"
 #include "link/LinkEnvironment.h"
 #include "link/LinkOperator.h"
 #include "link/LinkRecords.h"
 #include "link/LogSink.h"
+#include "link/StopToken.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,7 +25,10 @@
 // change are all operations of this one object; they are defined in the folder of their
 // subsystem (link/, boot/, image/, bridge/).
 //
-// Everything runs on the UI thread. Waits never nest: there is one stopwatch for the program.
+// A controller belongs to one device's run and to the thread that run is on; several runs may
+// go side by side, each with a controller of its own. Within a run waits never nest: the run
+// has one stopwatch, and an operation started from an event that a wait is handling is
+// refused.
 class TFlashWrRXCont {
 public:
     // `arguments` are the program's command-line arguments without the program name; the first
@@ -57,9 +62,19 @@ public:
     bool WaitUntil(const std::function<bool()>& ready, std::uint32_t limitMs);
     // Waits until at least `count` unread bytes are in the ring, on the running stopwatch.
     bool WaitForRxCount(int count, std::uint32_t limitMs);
-    // "Process pending window messages" and a plain pause, on this controller's platform.
+    // "Process pending window messages", a sleep in the event loop until something arrives or
+    // `maxMs` have passed, and a plain pause, on this controller's platform.
     void ProcessMessages();
+    void WaitForEvents(std::uint32_t maxMs);
     void SleepMs(std::uint32_t ms);
+    // True when an operation must not start: called from an event that one of this
+    // controller's waits is handling (a debug line: starting another operation there would
+    // restart the stopwatch and empty the receive ring under the wait), or once the run's stop
+    // token is set (a forced line, once). The caller fails instead.
+    bool OperationRefused();
+    // The run's request to end early; none by default.
+    void SetStopToken(const StopToken* stop) { stop_ = stop; }
+    bool StopRequested() const { return stop_ && stop_->Requested(); }
 
     void ClientSocket1Read();
     void ClientSocket1Error(int& errorCode);
@@ -70,8 +85,7 @@ public:
     void SetLogMemo(LogSink* logMemo) { LogMemo = logMemo; }
 
     // ---- R/W command protocol (link/ReaderCommands.cpp) -----------------------------------
-    int DousaModeSet(int flag, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3,
-                     std::uint16_t p4);
+    int DousaModeSet(int flag, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3, std::uint16_t p4);
     int CheckReader();
     int GetRomVersion(int logIt);
     int GetChipVersion(int logIt);
@@ -234,4 +248,9 @@ private:
     LinkEnvironment& env_;
     LinkOperator* operator_;
     std::unique_ptr<ByteTransport> socket_;
+    tessaly::Stopwatch stopwatch_;
+    // How deep this controller is inside event processing of its own.
+    int pumping_ = 0;
+    const StopToken* stop_ = nullptr;
+    bool stopLogged_ = false;
 };

@@ -1,7 +1,9 @@
 #include "update/ExecChildProcess.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -28,14 +30,32 @@ bool WaitRaisingWindow(QProcess& process, int limitMs) {
 }
 #endif
 
+#ifndef Q_OS_WIN
+// Nothing to raise here. The wait runs this thread's event loop without the operator's input:
+// the windows are repainted and the desktop's "are you alive" pings answered, so nobody is
+// invited to kill the program in the middle of the CHIP update, while a click or a key waits
+// until the updater has ended. Works on any thread with an event loop.
+bool WaitInEventLoop(QProcess& process, int limitMs) {
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // The end may have been seen already, while the start was waited for.
+    if (process.state() == QProcess::NotRunning)
+        return true;
+    if (limitMs >= 0)
+        limit.start(limitMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return process.state() == QProcess::NotRunning;
+}
+#endif
+
 bool WaitForChild(QProcess& process, int limitMs) {
 #ifdef Q_OS_WIN
     return WaitRaisingWindow(process, limitMs);
 #else
-    // Nothing to raise here: one blocking wait, no events handled (the main window is
-    // disabled while the updater runs, as it has always been).
-    return process.waitForFinished(limitMs < 0 ? -1 : limitMs) ||
-           process.state() == QProcess::NotRunning;
+    return WaitInEventLoop(process, limitMs);
 #endif
 }
 

@@ -8,6 +8,8 @@ std::unique_ptr<TFlashWrRXCont> BuildLinkController(const LinkStartUp& startUp) 
     auto link = std::make_unique<TFlashWrRXCont>(*startUp.env, startUp.logMemo, startUp.option,
                                                  startUp.arguments, startUp.op);
     link->TCPIPPara = startUp.params;
+    link->BridgeBindAddress = startUp.bridgeBindAddress;
+    link->SetStopToken(startUp.stop);
     link->fDispDebugInfo = startUp.fDispDebugInfo;
     link->fDispTxInfo = startUp.fDispTxInfo;
     link->fDispRecInfo = startUp.fDispRecInfo;

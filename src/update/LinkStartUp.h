@@ -12,6 +12,7 @@
 class LinkEnvironment;
 class LinkOperator;
 class LogSink;
+class StopToken;
 
 // What building a link controller takes: the start-up construction, run once at start and
 // again after every update.
@@ -19,11 +20,13 @@ struct LinkStartUp {
     LinkEnvironment* env = nullptr;
     LogSink* logMemo = nullptr; // the visible log, also for every rebuilt controller
     LinkOperator* op = nullptr;
-    QStringList arguments;   // the command line without the program name ("boot" first)
-    QString workDir;         // the chip updater is written here
-    QByteArray firmwareText; // the embedded firmware, S-record text
-    tagOptionPara option;    // the settings record the controller copies
-    tagTCPIPPara params;     // the connection parameters it starts with
+    QStringList arguments;     // the command line without the program name ("boot" first)
+    QString workDir;           // the chip updater is written here
+    QByteArray firmwareText;   // the embedded firmware, S-record text
+    tagOptionPara option;      // the settings record the controller copies
+    tagTCPIPPara params;       // the connection parameters it starts with
+    QString bridgeBindAddress; // the local address of the bridge port; empty: every one
+    const StopToken* stop = nullptr; // the run's request to end early, if it can be asked to
     int fDispDebugInfo = 0;
     int fDispTxInfo = 0;
     int fDispRecInfo = 0;

@@ -1,3 +1,4 @@
+#include "app/CommandGate.h"
 #include "app/CommandMenu.h"
 #include "support/BootLinkFixture.h"
 
@@ -18,7 +19,9 @@ QAction* Item(const QMenu& menu, const char* name) {
 
 TEST(BootCommandMenu, CaptionsInOrder) {
     QMenu mnCmd;
-    PopulateCommandMenu(&mnCmd, [] { return CommandMenuTarget{}; });
+    CommandGate gate;
+    PopulateCommandMenu(
+        &mnCmd, [] { return CommandMenuTarget{}; }, gate);
     EXPECT_EQ(mnCmd.title(), QStringLiteral("コマンド"));
     EXPECT_EQ(Captions(&mnCmd),
               (QStringList{"ビットレート合わせ込み", "問い合わせコマンド", "ID コードチェック",
@@ -41,7 +44,13 @@ class BootCommandMenuItems : public BootLinkTest {};
 TEST_F(BootCommandMenuItems, ItemsSendTheirCommandToTheCurrentLink) {
     QMenu mnCmd;
     TFlashWrRXCont* current = nullptr;
-    PopulateCommandMenu(&mnCmd, [&] { return CommandMenuTarget{current, {}}; });
+    CommandGate gate;
+    PopulateCommandMenu(
+        &mnCmd,
+        [&] {
+            return CommandMenuTarget{current, {}};
+        },
+        gate);
     AnswerEveryFrame(Bytes({0x06}));
 
     Item(mnCmd, "MnBlockErase")->trigger(); // no link yet: nothing happens

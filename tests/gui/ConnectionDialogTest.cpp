@@ -282,9 +282,9 @@ TEST(ConnectionDialogAdapterSource, RealInterfacesLeaveOutLocalhostAndDemoModeOf
     // The simulator's address then lies in the loopback row, with only the first byte locked.
     int reWrite = 0;
     TSetIPAddr1Dlg d(FixedAdapters({kHomeLan, NetworkInterfaceAdapters::LoopbackNetwork()}),
-                     Params("127.0.0.2"), reWrite);
+                     Params("127.0.0.5"), reWrite);
     EXPECT_EQ(d.SelectedRow(), 2);
-    EXPECT_EQ(ShownAddress(d).bytes, (std::array<int, 4>{127, 0, 0, 2}));
+    EXPECT_EQ(ShownAddress(d).bytes, (std::array<int, 4>{127, 0, 0, 5}));
     EXPECT_EQ(ShownAddress(d).enabled, (std::array<bool, 4>{false, true, true, true}));
 }
 

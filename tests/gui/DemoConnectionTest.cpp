@@ -1,4 +1,4 @@
-// The window's connection at start against the simulated R/W on 127.0.0.2, as in demo mode:
+// The window's connection at start against the simulated R/W on loopback, as in demo mode:
 // the real dialog, the real sockets and event loop, nothing scripted but the operator's click.
 #include "app/TRXProgAppForm.h"
 #include "link/QtLinkEnvironment.h"
@@ -8,6 +8,7 @@
 #include "rwsim/RwSimulator.h"
 #include "support/FixedAdapters.h"
 #include "support/ModalDialogs.h"
+#include "support/TestAddresses.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,7 @@
 TEST(DemoConnection, WindowFindsTheSimulatedReaderThroughTheDialogAndLogsItsVersions) {
     QApplication::setQuitOnLastWindowClosed(false);
     rwsim::SimConfig config;
+    config.address = QHostAddress(TestAddresses::Module());
     config.tcpPort = 0;
     config.udpPort = 0;
     rwsim::RwSimulator simulator(config);
@@ -35,8 +37,11 @@ TEST(DemoConnection, WindowFindsTheSimulatedReaderThroughTheDialogAndLogsItsVers
     {
         QFile ini(dir.path() + QStringLiteral("/bin/Tessaly.ini"));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(QStringLiteral("[Option]\nTCPServAddr=127.0.0.2\nTCPServPort=%1\n")
+        ini.write(QStringLiteral("[Option]\nTCPServAddr=%1\nTCPServPort=%2\n"
+                                 "BridgeBindAddress=%3\n")
+                      .arg(TestAddresses::Module())
                       .arg(simulator.TcpPort())
+                      .arg(TestAddresses::Tool())
                       .toUtf8());
     }
     // A PC whose only network besides the loopback one cannot hold the simulator's address.

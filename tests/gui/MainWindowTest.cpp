@@ -1,3 +1,4 @@
+#include "app/CommandGate.h"
 #include "app/SettingsFile.h"
 #include "app/TConfigDlg.h"
 #include "app/TGuage1Dlg.h"
@@ -6,8 +7,10 @@
 #include "netdlg/AdapterMatch.h"
 #include "netdlg/TSetIPAddr1Dlg.h"
 #include "support/FakeLinkEnvironment.h"
+#include "support/FirmwareRecords.h"
 #include "support/FixedAdapters.h"
 #include "support/ModalDialogs.h"
+#include "support/ReaderReplies.h"
 #include "update/WorkFolder.h"
 
 #include <QAction>
@@ -33,6 +36,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -67,8 +72,48 @@ protected:
 
     // Connects the link to the scripted peer standing in for the R/W.
     void ConnectLink(TRXProgAppForm& form) {
-        form.Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.2");
+        form.Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
         ASSERT_EQ(form.Link()->OpenLink(), 1);
+    }
+
+    // The R/W the search finds on its first try: it acknowledges the mode set and answers both
+    // version requests. `during` runs once, at the first frame the search sends.
+    void AnswerAsReader(std::function<void()> during) {
+        env.SetResponder([this, during = std::move(during)](const QByteArray& f) mutable {
+            if (during)
+                std::exchange(during, nullptr)();
+            if (ReaderReplies::IsDousaModeSet(f))
+                env.Reply(ReaderReplies::Ack());
+            else if (ReaderReplies::IsRomRequest(f))
+                env.Reply(ReaderReplies::RomVersion("1.00A0001"));
+            else if (ReaderReplies::IsChipRequest(f))
+                env.Reply(ReaderReplies::ChipVersion("1.00C0001"));
+        });
+    }
+
+    // A firmware file the RX231 image takes.
+    QString WriteFirmwareFile() {
+        const QString path = dir.path() + QStringLiteral("/new.mot");
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(firmware_records::SRecordFile(0xFFFC0000u, 256, firmware_records::FirmwareByte)
+                       .c_str());
+        return path;
+    }
+
+    // A file dragged onto `target` and, when the drag was taken, dropped there; the toolkit
+    // hands both to the first widget from `target` up that takes drops. True when taken.
+    static bool Drop(QWidget* target, const QString& file) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        return true;
     }
 
     static QStringList MemoLines(const TRXProgAppForm& form) {
@@ -124,12 +169,12 @@ TEST_F(MainWindowTest, ReadsTheTcpKeysAtStartAndWritesTheLinksValuesAtClose) {
     EXPECT_EQ(form->Link()->OptionPara.fCPUType, 5);
 
     form->show();
-    form->Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.2");
+    form->Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
     form->Link()->TCPIPPara.TCPPort = 9100;
     form->close();
 
     const tagTCPIPPara saved = SettingsFile(form->IniFileName()).ReadTcpKeys();
-    EXPECT_EQ(saved.TCPServAddr, QStringLiteral("127.0.0.2"));
+    EXPECT_EQ(saved.TCPServAddr, QStringLiteral("127.0.0.9"));
     EXPECT_EQ(saved.TCPPort, 9100);
     EXPECT_EQ(saved.TCPServPort, 10777);
 }
@@ -203,8 +248,9 @@ TEST_F(MainWindowTest, SavedLogHoldsThePaneAndAFailedSaveSaysWhy) {
     EXPECT_EQ(form->MnSaveLog->shortcut(), QKeySequence(QKeySequence::Save));
 }
 
-TEST_F(MainWindowTest, OnlyTheFirstOfSeveralDroppedFilesIsTaken) {
+TEST_F(MainWindowTest, OnlyTheFirstOfSeveralDroppedFilesIsTakenAndTheLinkIsLeftAlone) {
     auto form = MakeForm();
+    ConnectLink(*form);
     form->MnClearClick();
     const QString first = dir.path() + QStringLiteral("/first.txt");
     const QString second = dir.path() + QStringLiteral("/second.mot");
@@ -219,7 +265,9 @@ TEST_F(MainWindowTest, OnlyTheFirstOfSeveralDroppedFilesIsTaken) {
     EXPECT_EQ(form->DropFileName(), first);
     // A ".txt" file is no firmware image.
     EXPECT_EQ(MemoLines(*form), QStringList{QStringLiteral("NG: Read ROM Data")});
-    EXPECT_EQ(form->Link()->IsConnected(), 0);
+    EXPECT_EQ(form->Link()->IsConnected(), 1);
+    EXPECT_EQ(env.connects.size(), 1u);
+    EXPECT_TRUE(env.sent.empty());
 
     QMimeData text;
     text.setText(QStringLiteral("not a file"));
@@ -231,6 +279,91 @@ TEST_F(MainWindowTest, OnlyTheFirstOfSeveralDroppedFilesIsTaken) {
     form->DropFiles({});
     EXPECT_TRUE(form->DropFileName().isEmpty());
     EXPECT_EQ(MemoLines(*form).size(), 1);
+}
+
+TEST_F(MainWindowTest, FileDroppedOnTheLogPaneIsLoadedAndNotInserted) {
+    auto form = MakeForm();
+    form->MnClearClick();
+    const QString file = WriteFirmwareFile();
+    ASSERT_TRUE(Drop(form->SPTMemo->viewport(), file));
+    EXPECT_EQ(form->DropFileName(), file);
+    EXPECT_EQ(MemoLines(*form).last(), QStringLiteral("OK: Read ROM Data"));
+    EXPECT_FALSE(form->SPTMemo->toPlainText().contains(QStringLiteral("new.mot")));
+}
+
+TEST_F(MainWindowTest, CommandsAreRefusedWhileTheConnectionRunsAndComeBackAfterIt) {
+    context.connectOnShow = true;
+    auto form = MakeForm();
+    form->Settings().fDispDebugInfo = 1;
+    int requests = 0;
+    form->onUpdateRequested = [&] { ++requests; };
+    QAction* diagnostic = form->MnCmd->findChild<QAction*>(QStringLiteral("MnBlockErase"));
+    ASSERT_NE(diagnostic, nullptr);
+    // Triggered while refused; the ones that open a dialog are only looked at, so that a
+    // failure cannot leave the test inside a dialog nobody answers.
+    const QList<QAction*> triggered = {form->TB_Write, form->N2,    form->MnProgram,
+                                       form->Rom1,     form->Boot1, diagnostic};
+    const QList<QAction*> refused =
+        triggered + QList<QAction*>{form->MnSaveLog, form->MnSetConfig, form->HelpAboutItem};
+    const QString file = WriteFirmwareFile();
+    // A drag already over the window when the search begins, dropped during it.
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile(file)});
+    QDragEnterEvent early(QPoint(10, 10), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &early);
+    ASSERT_TRUE(early.isAccepted());
+    int sentBefore = -1;
+    AnswerAsReader([&] {
+        for (QAction* action : refused)
+            EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+        for (QAction* action : triggered)
+            action->trigger();
+        EXPECT_FALSE(form->MnFarm->isEnabled());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &drop);
+        EXPECT_FALSE(Drop(form->SPTMemo->viewport(), file));
+        EXPECT_FALSE(Drop(form.get(), file));
+        sentBefore = static_cast<int>(env.sent.size());
+    });
+    AnswerNextModal<TSetIPAddr1Dlg>([](TSetIPAddr1Dlg* d) { d->OKBtn->click(); });
+    form->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Link()->ReaderFound == 1; }, 5000));
+
+    // Nothing of it ran inside the search: no update, no diagnostic frame, no file.
+    EXPECT_EQ(requests, 0);
+    EXPECT_EQ(sentBefore, 1);
+    EXPECT_TRUE(form->DropFileName().isEmpty());
+    EXPECT_FALSE(form->SPTMemo->toPlainText().contains(QStringLiteral("Read ROM Data")));
+    EXPECT_TRUE(MemoLines(*form).contains(CommandGateText::kDropRefused));
+    for (QAction* action : refused)
+        EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
+    form->TB_Write->trigger();
+    EXPECT_EQ(requests, 1);
+
+    // Commands that were off before a wait stay off after it.
+    form->EnableUpdateCommands(false);
+    env.SetResponder([&](const QByteArray&) { EXPECT_FALSE(form->MnSaveLog->isEnabled()); });
+    form->Rom1->trigger();
+    EXPECT_TRUE(form->MnSaveLog->isEnabled());
+    EXPECT_FALSE(form->TB_Write->isEnabled());
+    EXPECT_FALSE(form->MnFarm->isEnabled());
+}
+
+TEST_F(MainWindowTest, ConfirmingTheConnectionDialogWritesTheSettingsFileAtOnce) {
+    context.connectOnShow = true;
+    auto form = MakeForm();
+    tagTCPIPPara onDisk;
+    // Read while the search runs: a kill from here on loses nothing the operator entered.
+    AnswerAsReader([&] { onDisk = SettingsFile(form->IniFileName()).ReadTcpKeys(); });
+    AnswerNextModal<TSetIPAddr1Dlg>([](TSetIPAddr1Dlg* d) {
+        d->Ed_CIP4->setValue(50);
+        d->Ed_CPortNum->setValue(9100);
+        d->OKBtn->click();
+    });
+    form->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Link()->ReaderFound == 1; }, 5000));
+    EXPECT_EQ(onDisk.TCPServAddr, QStringLiteral("192.168.0.50"));
+    EXPECT_EQ(onDisk.TCPServPort, 9100);
 }
 
 TEST_F(MainWindowTest, UpdateShortcutsRunTheUpdateHookUntilTheCommandsAreDisabled) {
@@ -391,7 +524,7 @@ TEST_F(MainWindowTest, WaitWindowAndStatusTextFollowTheLink) {
 
 TEST_F(MainWindowTest, CloseMenuItemClosesTheLinkAndSaysSo) {
     auto form = MakeForm();
-    form->Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.2");
+    form->Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
     ASSERT_EQ(form->Link()->OpenLink(), 1);
     form->MnClearClick();
     form->Clsoe1->trigger();

@@ -56,7 +56,7 @@ TEST_F(SettingsFileTest, WritesTheTwentyKeysInOrderAndReadsTheTcpKeysBack) {
     s.tcp.TCPPort = 9100;
     s.tcp.fTCPServer = 1;
     s.tcp.TCPServPort = 9200;
-    s.tcp.TCPServAddr = QStringLiteral("127.0.0.2");
+    s.tcp.TCPServAddr = QStringLiteral("127.0.0.5");
     s.option.fCPUType = 6;  // written as 5 whatever it holds
     s.option.fROMSize = 16; // written as 11
     s.option.BaudRate = 115200;
@@ -66,7 +66,7 @@ TEST_F(SettingsFileTest, WritesTheTwentyKeysInOrderAndReadsTheTcpKeysBack) {
     EXPECT_EQ(ReadAll(ini), QByteArray("[Option]\n"
                                        "Port=1\nBaudRate=115200\nParityBits=0\nFlowCont=0\n"
                                        "BpsMode=4\nBPSspeed=115200\nTCPPort=9100\nfTCPServer=1\n"
-                                       "TCPServPort=9200\nTCPServAddr=127.0.0.2\nfCPUType=5\n"
+                                       "TCPServPort=9200\nTCPServAddr=127.0.0.5\nfCPUType=5\n"
                                        "fROMSize=11\nfreq=1356\nteibai1=4\nteibai2=2\n"
                                        "fCpuProg=1\nResWaitTime=1000\nfDispDebugInfo=1\n"
                                        "fDispTxInfo=0\nfDispRecInfo=0\n"));
@@ -74,7 +74,7 @@ TEST_F(SettingsFileTest, WritesTheTwentyKeysInOrderAndReadsTheTcpKeysBack) {
     EXPECT_EQ(tcp.TCPPort, 9100);
     EXPECT_EQ(tcp.fTCPServer, 1);
     EXPECT_EQ(tcp.TCPServPort, 9200);
-    EXPECT_EQ(tcp.TCPServAddr, QStringLiteral("127.0.0.2"));
+    EXPECT_EQ(tcp.TCPServAddr, QStringLiteral("127.0.0.5"));
 }
 
 TEST_F(SettingsFileTest, KeepsEverythingElseTheFileHeld) {
@@ -87,8 +87,9 @@ TEST_F(SettingsFileTest, KeepsEverythingElseTheFileHeld) {
     EXPECT_EQ(file.ReadTcpKeys().TCPPort, 9004) << "keys of other sections are not ours";
     ASSERT_TRUE(file.Write(AppSettings{}));
     const QByteArray out = ReadAll(ini);
-    EXPECT_TRUE(out.startsWith("; written by hand\r\n[Other]\r\nTCPPort=1\r\nkeep=me\r\n[option]\r\n"
-                               "Port=1\r\n"));
+    EXPECT_TRUE(
+        out.startsWith("; written by hand\r\n[Other]\r\nTCPPort=1\r\nkeep=me\r\n[option]\r\n"
+                       "Port=1\r\n"));
     EXPECT_TRUE(out.contains("fDispRecInfo=0\r\nMyKey=42\r\n[Last]\r\nx=\x93\xfa\x96\x7b\r\n"));
     EXPECT_FALSE(out.contains("9999"));
     EXPECT_FALSE(out.contains("127.0.0.9"));

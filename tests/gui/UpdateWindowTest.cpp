@@ -10,6 +10,7 @@
 #include "netdlg/AdapterSource.h"
 #include "netdlg/TSetIPAddr1Dlg.h"
 #include "rwsim/RwSimulator.h"
+#include "support/TestAddresses.h"
 
 #include <QAction>
 #include <QApplication>
@@ -92,7 +93,7 @@ private:
 class WindowRig {
 public:
     explicit WindowRig(rwsim::SimConfig config) {
-        config.address = QHostAddress(QStringLiteral("127.0.0.2"));
+        config.address = QHostAddress(TestAddresses::Module());
         config.udpPort = 30718;
         config.tcpPort = 0;
         sim = std::make_unique<rwsim::RwSimulator>(config);
@@ -104,8 +105,11 @@ public:
         const QString program = dir.filePath(QStringLiteral("tessaly"));
         QFile ini(dir.filePath(QStringLiteral("tessaly.ini")));
         EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(QStringLiteral("[Option]\nTCPServAddr=127.0.0.2\nTCPServPort=%1\n")
+        ini.write(QStringLiteral("[Option]\nTCPServAddr=%1\nTCPServPort=%2\n"
+                                 "BridgeBindAddress=%3\n")
+                      .arg(TestAddresses::Module())
                       .arg(sim->TcpPort())
+                      .arg(TestAddresses::Tool())
                       .toUtf8());
         ini.close();
 

@@ -37,24 +37,28 @@ TEST_F(BootSimTest, DiagCliSetsUpAndDecodes) {
     Start(Config(kRx231_256K, true), kRx231_256K.toolKind);
     link->CloseLink(); // the CLI brings its own connection
     const QString port = QString::number(sim->TcpPort());
-    const CliRun status = RunCli(
-        {"diag", "BootProgInfo", "--host", "127.0.0.2", "--port", port, "--setup", "--rewrite"});
+    const CliRun status =
+        RunCli({"diag", "BootProgInfo", "--host", TestAddresses::Module(), "--port", port, "--bind",
+                TestAddresses::Tool(), "--setup", "--rewrite"});
     EXPECT_EQ(status.exitCode, 0) << status.out.toStdString();
     EXPECT_TRUE(status.out.contains(QStringLiteral(
         "ステータス: 書き込み消去ホストコマンド待ち状態への遷移待ち（ビットレート選択完了）\n"
         "エラー: エラーなし\n")))
         << status.out.toStdString();
 
-    EXPECT_EQ(RunCli({"diag", "EraseStatusSet", "--host", "127.0.0.2", "--port", port}).exitCode,
+    EXPECT_EQ(RunCli({"diag", "EraseStatusSet", "--host", TestAddresses::Module(), "--port", port,
+                      "--bind", TestAddresses::Tool()})
+                  .exitCode,
               0);
-    const CliRun lock =
-        RunCli({"diag", "mnreadlockbitstatus", "--host", "127.0.0.2", "--port", port});
+    const CliRun lock = RunCli({"diag", "mnreadlockbitstatus", "--host", TestAddresses::Module(),
+                                "--port", port, "--bind", TestAddresses::Tool()});
     EXPECT_EQ(lock.exitCode, 0);
     EXPECT_TRUE(lock.out.endsWith(QStringLiteral("ステータス: 64\nアンロック状態\n")))
         << lock.out.toStdString();
 
     // Refused in this state: the failure line and exit code 1.
-    const CliRun select = RunCli({"diag", "DeviceSelect", "--host", "127.0.0.2", "--port", port});
+    const CliRun select = RunCli({"diag", "DeviceSelect", "--host", TestAddresses::Module(),
+                                  "--port", port, "--bind", TestAddresses::Tool()});
     EXPECT_EQ(select.exitCode, 1);
     EXPECT_TRUE(select.out.contains(QStringLiteral("NG: デバイス選択")));
 }
@@ -64,6 +68,7 @@ TEST(BootDiagCli, ListAndBadNames) {
     EXPECT_EQ(list.exitCode, 0);
     EXPECT_EQ(list.out.count(QLatin1Char('\n')), 33);
     EXPECT_TRUE(list.out.contains(QStringLiteral("CmdCheck")));
-    EXPECT_EQ(RunCli({"diag", "CRC1", "--host", "127.0.0.2"}).exitCode, 2); // an inert item
-    EXPECT_EQ(RunCli({"diag", "SupportDevice"}).exitCode, 2);               // no --host
+    EXPECT_EQ(RunCli({"diag", "CRC1", "--host", TestAddresses::Module()}).exitCode,
+              2);                                             // an inert item
+    EXPECT_EQ(RunCli({"diag", "SupportDevice"}).exitCode, 2); // no --host
 }

@@ -5,13 +5,14 @@
 #include "support/UdpModuleStandIn.h"
 #include "support/VectorLogSink.h"
 
-#include <QThread>
+#include <QLockFile>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString kModule = BridgeTestAddresses::Module();
+const QString kModule = TestAddresses::Module();
 
 // A datagram of `length` bytes; from 4 bytes on it carries the version reply code and, as far
 // as it reaches, the version fields.
@@ -26,11 +27,11 @@ QByteArray VersionDatagram(int length) {
     return d;
 }
 
-class BridgeEndpoint : public ::testing::Test {
+class BridgePort : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(module.bound);
-        udp.BindAddress = QHostAddress(BridgeTestAddresses::Tool());
+        udp.BindAddress = QHostAddress(TestAddresses::Tool());
     }
 
     // Runs the event loop until a datagram of any length has been taken in.
@@ -47,7 +48,7 @@ protected:
 
 } // namespace
 
-TEST_F(BridgeEndpoint, EveryDatagramSizeIsCountedWholeAndKeptUpTo1024Bytes) {
+TEST_F(BridgePort, EveryDatagramSizeIsCountedWholeAndKeptUpTo1024Bytes) {
     int length = 0;
     module.answer = [&](const QNetworkDatagram& r) { module.ReplyTo(r, VersionDatagram(length)); };
     for (int n : {0, 3, 29, 30, 123, 124, 130, 1500}) {
@@ -71,7 +72,7 @@ TEST_F(BridgeEndpoint, EveryDatagramSizeIsCountedWholeAndKeptUpTo1024Bytes) {
     EXPECT_EQ(module.received.back(), QByteArray("\0\0\0\xF6", 4));
 }
 
-TEST_F(BridgeEndpoint, BurstOfShortDatagramsDoesNotMakeARecord) {
+TEST_F(BridgePort, BurstOfShortDatagramsDoesNotMakeARecord) {
     module.answer = [&](const QNetworkDatagram& r) {
         for (int i = 0; i < 8; ++i)
             module.ReplyTo(r, QByteArray(100, '\x11'));
@@ -82,7 +83,7 @@ TEST_F(BridgeEndpoint, BurstOfShortDatagramsDoesNotMakeARecord) {
     EXPECT_EQ(log.lines.last(), BridgeTexts::kReplyTimeout);
 }
 
-TEST_F(BridgeEndpoint, ReplyToAnEarlierSendIsForgotten) {
+TEST_F(BridgePort, ReplyToAnEarlierSendIsForgotten) {
     bool answering = true;
     module.answer = [&](const QNetworkDatagram& r) {
         if (answering)
@@ -96,8 +97,8 @@ TEST_F(BridgeEndpoint, ReplyToAnEarlierSendIsForgotten) {
     EXPECT_FALSE(udp.WaitForReply(124));
 }
 
-TEST_F(BridgeEndpoint, DatagramsFromAnotherAddressAreIgnored) {
-    UdpModuleStandIn stranger(BridgeTestAddresses::Stranger());
+TEST_F(BridgePort, DatagramsFromAnotherAddressAreIgnored) {
+    UdpModuleStandIn stranger(TestAddresses::Stranger());
     ASSERT_TRUE(stranger.bound);
     module.answer = [&](const QNetworkDatagram& r) {
         stranger.socket.writeDatagram(VersionDatagram(124), r.senderAddress(),
@@ -105,11 +106,11 @@ TEST_F(BridgeEndpoint, DatagramsFromAnotherAddressAreIgnored) {
     };
     udp.SendCommand(kModule, 0xF8);
     EXPECT_FALSE(udp.WaitForReply(4));
-    EXPECT_TRUE(log.Contains(BridgeTexts::kForeignSender + BridgeTestAddresses::Stranger()));
+    EXPECT_TRUE(log.Contains(BridgeTexts::kForeignSender + TestAddresses::Stranger()));
     EXPECT_FALSE(log.Contains(BridgeTexts::kIdPrefix + QStringLiteral("X5")));
 }
 
-TEST_F(BridgeEndpoint, UnbindFreesThePortAndSendsBindAgain) {
+TEST_F(BridgePort, UnbindFreesThePortAndSendsBindAgain) {
     ASSERT_TRUE(udp.Bind());
     EXPECT_TRUE(udp.IsActive());
     EXPECT_TRUE(udp.IsBound);
@@ -122,7 +123,7 @@ TEST_F(BridgeEndpoint, UnbindFreesThePortAndSendsBindAgain) {
     EXPECT_TRUE(udp.WaitForReply(4));
 }
 
-TEST_F(BridgeEndpoint, RefusedDestinationIsLoggedAndNotSent) {
+TEST_F(BridgePort, RefusedDestinationIsLoggedAndNotSent) {
     ASSERT_TRUE(qEnvironmentVariableIsSet("TESSALY_LOOPBACK_ONLY"));
     udp.SendCommand(QStringLiteral("192.0.2.1"), 0xF8);
     EXPECT_TRUE(log.Contains(QStringLiteral("NG: TESSALY_LOOPBACK_ONLY: 192.0.2.1") +
@@ -131,18 +132,10 @@ TEST_F(BridgeEndpoint, RefusedDestinationIsLoggedAndNotSent) {
 
 // Without the stand-in: a program holding the port exclusively, and the tool binding every
 // local address as it does by default.
-TEST(BridgeEndpointPortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
+TEST(BridgePortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
     // Held without sharing on the module's own address, which the wildcard binding overlaps.
-    // Such a binding also clashes with any wildcard binding of the port, which a test program
-    // of another checkout may hold for a moment: try for a few seconds.
     QUdpSocket holder;
-    bool held = false;
-    for (int attempt = 0; attempt < 100 && !held; ++attempt) {
-        held = holder.bind(QHostAddress(kModule), 30718, QAbstractSocket::DontShareAddress);
-        if (!held)
-            QThread::msleep(50);
-    }
-    ASSERT_TRUE(held);
+    ASSERT_TRUE(holder.bind(QHostAddress(kModule), 30718, QAbstractSocket::DontShareAddress));
     VectorLogSink log;
     TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
     EXPECT_FALSE(link.ChangeBridgeSerialSpeed(1, kModule));
@@ -153,4 +146,50 @@ TEST(BridgeEndpointPortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
     const QNetworkDatagram request = holder.receiveDatagram();
     EXPECT_EQ(request.data(), QByteArray("\0\0\0\xF8", 4));
     EXPECT_NE(request.senderPort(), 30718);
+}
+
+// Two devices' speed changes at once in one process share the port; each hears only the module
+// it asked, and the port stays bound until the last of them lets go.
+TEST_F(BridgePort, OperationsSideBySideEachHearOnlyTheirModule) {
+    UdpModuleStandIn other(TestAddresses::Stranger());
+    ASSERT_TRUE(other.bound);
+    module.answer = [&](const QNetworkDatagram& r) { module.ReplyTo(r, QByteArray(124, 'A')); };
+    other.answer = [&](const QNetworkDatagram& r) { other.ReplyTo(r, QByteArray(124, 'B')); };
+    TXPortUDP second{link, &log};
+    second.BindAddress = udp.BindAddress;
+
+    udp.SendCommand(kModule, 0xF8);
+    second.SendCommand(TestAddresses::Stranger(), 0xF8);
+    ASSERT_TRUE(udp.WaitForReply(124));
+    ASSERT_TRUE(second.WaitForReply(124));
+    EXPECT_EQ(udp.Received()[0], 'A');
+    EXPECT_EQ(second.Received()[0], 'B');
+    EXPECT_FALSE(log.Contains(BridgeTexts::kForeignSender + TestAddresses::Stranger()));
+
+    udp.Unbind();
+    EXPECT_TRUE(second.IsActive());
+    QUdpSocket intruder;
+    EXPECT_FALSE(intruder.bind(udp.BindAddress, 30718, QAbstractSocket::ShareAddress));
+}
+
+// Another program of this PC in the middle of its exchange on the same address: ours waits for
+// the end of it, says so once, and then goes ahead.
+TEST(BridgeTurn, ExchangeWaitsForAnotherProgramToFinish) {
+    UdpModuleStandIn module;
+    ASSERT_TRUE(module.bound);
+    module.answer = [&](const QNetworkDatagram& r) {
+        module.ReplyTo(r, r.data().size() == 4 ? QByteArray(124, '\0') : QByteArray("\0\0\0\xFB"));
+    };
+    const QHostAddress bind(TestAddresses::Tool());
+    QLockFile otherProgram(BridgeEndpoint::TurnLockFileName(bind));
+    ASSERT_TRUE(otherProgram.tryLock(0));
+    QTimer::singleShot(300, [&] { otherProgram.unlock(); });
+
+    VectorLogSink log;
+    TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
+    link.BridgeBindAddress = bind.toString();
+    EXPECT_TRUE(link.ChangeBridgeSerialSpeed(1, kModule));
+    EXPECT_EQ(log.lines.count(BridgeTexts::kWaitingForTurn), 1);
+    ASSERT_EQ(module.received.size(), 2u);
+    EXPECT_FALSE(log.Contains(BridgeTexts::kBindError));
 }

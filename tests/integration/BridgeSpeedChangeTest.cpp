@@ -61,7 +61,7 @@ TEST(BridgeSpeedChange, SilentModuleGetsNothingWritten) {
     EXPECT_EQ(rig.UdpReceived(), QStringList{kReadRequest});
     EXPECT_EQ(rig.Record(), original);
     EXPECT_EQ(rig.log.lines.count(BridgeTexts::kReplyTimeout), 1);
-    EXPECT_FALSE(rig.log.Contains(BridgeTexts::kForeignSender + BridgeTestAddresses::Tool()));
+    EXPECT_FALSE(rig.log.Contains(BridgeTexts::kForeignSender + TestAddresses::Tool()));
 }
 
 TEST(BridgeSpeedChange, MissingAcknowledgementIsLoggedButTheRecordCounts) {
@@ -90,7 +90,7 @@ TEST(BridgeSpeedChange, ModuleVersionReplyIsDecoded) {
     LinkSimRig rig;
     ASSERT_TRUE(rig.started);
     TXPortUDP udp(rig.link, &rig.log);
-    udp.BindAddress = QHostAddress(BridgeTestAddresses::Tool());
+    udp.BindAddress = QHostAddress(TestAddresses::Tool());
     udp.SendCommand(LinkSimRig::kHost, 0xF6);
     ASSERT_TRUE(udp.WaitForReply(30));
     EXPECT_TRUE(rig.log.Contains(BridgeTexts::kIdPrefix + QStringLiteral("X5")));
@@ -116,8 +116,8 @@ TEST(BridgeSpeedChangeLongReply, OnlyTheRecordBytesAreWrittenBack) {
     };
     VectorLogSink log;
     TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
-    link.BridgeBindAddress = BridgeTestAddresses::Tool();
-    EXPECT_TRUE(link.ChangeBridgeSerialSpeed(4, BridgeTestAddresses::Module()));
+    link.BridgeBindAddress = TestAddresses::Tool();
+    EXPECT_TRUE(link.ChangeBridgeSerialSpeed(4, TestAddresses::Module()));
     ASSERT_EQ(module.received.size(), 2u);
     const QByteArray write = module.received[1];
     ASSERT_EQ(write.size(), 124);

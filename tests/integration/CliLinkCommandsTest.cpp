@@ -22,7 +22,7 @@ CliRun RunCli(const QStringList& arguments) {
     cli.setArguments(arguments.contains(QStringLiteral("--bind"))
                          ? arguments
                          : arguments +
-                               QStringList{QStringLiteral("--bind"), BridgeTestAddresses::Tool()});
+                               QStringList{QStringLiteral("--bind"), TestAddresses::Tool()});
     cli.start();
     CliRun run;
     if (!cli.waitForStarted(5000))
@@ -80,17 +80,13 @@ TEST(CliLinkCommands, ProbePrintsTheVersions) {
 TEST(CliLinkCommands, BadArgumentsAreUsageErrors) {
     for (const QStringList& arguments :
          {QStringList{QStringLiteral("probe"), QStringLiteral("--host"), QStringLiteral("rw")},
-          QStringList{QStringLiteral("probe"), QStringLiteral("--host"),
-                      BridgeTestAddresses::Module(), QStringLiteral("--port"),
-                      QStringLiteral("70000")},
-          QStringList{QStringLiteral("bridge"), QStringLiteral("--host"),
-                      BridgeTestAddresses::Module(), QStringLiteral("--speed"),
-                      QStringLiteral("5")},
-          QStringList{QStringLiteral("bridge"), QStringLiteral("--host"),
-                      BridgeTestAddresses::Module()},
-          QStringList{QStringLiteral("probe"), QStringLiteral("--host"),
-                      BridgeTestAddresses::Module(), QStringLiteral("--bind"),
-                      QStringLiteral("any")}}) {
+          QStringList{QStringLiteral("probe"), QStringLiteral("--host"), TestAddresses::Module(),
+                      QStringLiteral("--port"), QStringLiteral("70000")},
+          QStringList{QStringLiteral("bridge"), QStringLiteral("--host"), TestAddresses::Module(),
+                      QStringLiteral("--speed"), QStringLiteral("5")},
+          QStringList{QStringLiteral("bridge"), QStringLiteral("--host"), TestAddresses::Module()},
+          QStringList{QStringLiteral("probe"), QStringLiteral("--host"), TestAddresses::Module(),
+                      QStringLiteral("--bind"), QStringLiteral("any")}}) {
         EXPECT_EQ(RunCli(arguments).exitCode, CliExit::Usage) << arguments.join(' ').toStdString();
     }
 }

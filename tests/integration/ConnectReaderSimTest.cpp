@@ -56,7 +56,7 @@ TEST(ConnectReaderSim, NothingAnsweringEndsWithTheErrorBox) {
     VectorLogSink log;
     DialogAnswer dialog(LinkSimRig::kHost, closedPort);
     TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}, &dialog};
-    link.BridgeBindAddress = BridgeTestAddresses::Tool();
+    link.BridgeBindAddress = TestAddresses::Tool();
     link.ConnectTimeoutMs = 300; // a refused connection is only noticed at this limit
     EXPECT_EQ(link.ConnectReader(), 0);
     EXPECT_EQ(link.ReaderFound, 0);

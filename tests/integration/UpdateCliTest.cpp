@@ -45,8 +45,13 @@ CliRun RunCli(const QStringList& arguments) {
 }
 
 QStringList UpdateArguments(const UpdateRig& rig) {
-    return {QStringLiteral("update"), QStringLiteral("--host"), QStringLiteral("127.0.0.2"),
-            QStringLiteral("--port"), QString::number(rig.sim->TcpPort())};
+    return {QStringLiteral("update"),
+            QStringLiteral("--host"),
+            rig.sim->Config().address.toString(),
+            QStringLiteral("--port"),
+            QString::number(rig.sim->TcpPort()),
+            QStringLiteral("--bind"),
+            TestAddresses::Tool()};
 }
 
 // True when `wanted` appears in `lines` in this order (other lines may come between).
@@ -142,13 +147,12 @@ TEST(UpdateCli, ImageThatCannotBeLoadedStopsBeforeAnyTraffic) {
 
 TEST(UpdateCli, BadCommandLinesAreUsageErrors) {
     EXPECT_EQ(RunCli({QStringLiteral("update")}).exitCode, 2);
-    EXPECT_EQ(
-        RunCli({QStringLiteral("update"), QStringLiteral("--host"), QStringLiteral("127.0.0.2"),
-                QStringLiteral("--kind"), QStringLiteral("rx999")})
-            .exitCode,
-        2);
-    EXPECT_EQ(RunCli({QStringLiteral("update"), QStringLiteral("--host"),
-                      QStringLiteral("127.0.0.2"), QStringLiteral("--port")})
+    EXPECT_EQ(RunCli({QStringLiteral("update"), QStringLiteral("--host"), TestAddresses::Module(),
+                      QStringLiteral("--kind"), QStringLiteral("rx999")})
+                  .exitCode,
+              2);
+    EXPECT_EQ(RunCli({QStringLiteral("update"), QStringLiteral("--host"), TestAddresses::Module(),
+                      QStringLiteral("--port")})
                   .exitCode,
               2);
 }

@@ -2,6 +2,7 @@
 // the commands disabled, in bounded time; a write cut short is repaired by a run in re-write
 // mode.
 
+#include "bridge/BridgeTexts.h"
 #include "support/UpdateRig.h"
 #include "update/UpdateTexts.h"
 #include "update/WorkFolder.h"

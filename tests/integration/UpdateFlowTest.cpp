@@ -70,7 +70,7 @@ TEST(UpdateFlow, Rx231WithDefaultSettingsUpdatesBothFirmwares) {
     // A fresh, unconnected controller that keeps the operator's address and port.
     EXPECT_EQ(rig.Link().ReaderFound, 0);
     EXPECT_EQ(rig.Link().IsConnected(), 0);
-    EXPECT_EQ(rig.Link().TCPIPPara.TCPServAddr, QStringLiteral("127.0.0.2"));
+    EXPECT_EQ(rig.Link().TCPIPPara.TCPServAddr, TestAddresses::Module());
     EXPECT_EQ(rig.Link().TCPIPPara.TCPServPort, rig.sim->TcpPort());
     EXPECT_EQ(rig.Link().RomImageLoaded, 1);
     EXPECT_EQ(rig.session->fReconnect, 1);
@@ -150,7 +150,7 @@ TEST(UpdateFlow, VersionedChipUpdaterIsRunWithTheConnectionParameters) {
         QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     EXPECT_EQ(lines.mid(1),
               (QStringList{QStringLiteral("-IP"), QStringLiteral("0"), QStringLiteral("9004"),
-                           QString::number(rig.sim->TcpPort()), QStringLiteral("127.0.0.2")}));
+                           QString::number(rig.sim->TcpPort()), TestAddresses::Module()}));
     EXPECT_TRUE(rig.frontEnd.Saw(QStringLiteral("chip-ended:0")));
     EXPECT_TRUE(rig.frontEnd.Saw(QStringLiteral("visible:0")));
 }

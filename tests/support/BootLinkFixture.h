@@ -27,7 +27,7 @@ public:
 class BootLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        link.TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.2");
+        link.TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
         link.fDispDebugInfo = 1;
         link.fDispTxInfo = 0;
         link.fDispRecInfo = 0;

@@ -1,13 +1,14 @@
 #pragma once
 
 // The tool's link controller against the R/W simulator over loopback: the simulator's bridge
-// on UDP port 30718 of 127.0.0.2 (where the tool sends its speed changes) and its serial line
-// on a free TCP port.
+// on UDP port 30718 of the process's own module address (where the tool sends its speed
+// changes, from its own tool address) and its serial line on a free TCP port.
 
 #include "core/boot/BootIdCodes.h"
 #include "link/QtLinkEnvironment.h"
 #include "link/TFlashWrRXCont.h"
 #include "rwsim/RwSimulator.h"
+#include "support/TestAddresses.h"
 #include "support/VectorLogSink.h"
 
 #include <QFile>
@@ -40,7 +41,7 @@ protected:
     // (as after a failed update), or running the R/W firmware at 115.2 kbit/s.
     rwsim::SimConfig Config(const BootSimTarget& target, bool startInBoot) {
         rwsim::SimConfig config;
-        config.address = QHostAddress(QStringLiteral("127.0.0.2"));
+        config.address = QHostAddress(TestAddresses::Module());
         config.udpPort = 30718;
         config.tcpPort = 0;
         config.kind = target.simKind;
@@ -69,8 +70,9 @@ protected:
         option.fROMSize = config.romSizeCode;
         link = std::make_unique<TFlashWrRXCont>(QtLinkEnvironment::Instance(), &log, option,
                                                 QStringList{});
-        link->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.2");
+        link->TCPIPPara.TCPServAddr = TestAddresses::Module();
         link->TCPIPPara.TCPServPort = sim->TcpPort();
+        link->BridgeBindAddress = TestAddresses::Tool();
         link->fDispDebugInfo = 1;
         link->fDispTxInfo = 0;
         link->fDispRecInfo = 0;

@@ -7,7 +7,7 @@
 #include "link/QtLinkEnvironment.h"
 #include "link/TFlashWrRXCont.h"
 #include "rwsim/RwSimulator.h"
-#include "support/BridgeTestAddresses.h"
+#include "support/TestAddresses.h"
 #include "support/VectorLogSink.h"
 
 #include <QFile>
@@ -22,7 +22,7 @@
 
 class LinkSimRig {
 public:
-    static inline const QString kHost = BridgeTestAddresses::Module();
+    static inline const QString kHost = TestAddresses::Module();
 
     explicit LinkSimRig(rwsim::SimConfig config = {}) {
         config.address = QHostAddress(kHost);
@@ -35,7 +35,7 @@ public:
         EXPECT_TRUE(started) << error.toStdString();
         link.TCPIPPara.TCPServAddr = kHost;
         link.TCPIPPara.TCPServPort = sim->TcpPort();
-        link.BridgeBindAddress = BridgeTestAddresses::Tool();
+        link.BridgeBindAddress = TestAddresses::Tool();
     }
 
     ~LinkSimRig() {

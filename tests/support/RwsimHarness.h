@@ -4,6 +4,7 @@
 // code, so that a fault in the tool cannot hide a fault in the simulator.
 
 #include "rwsim/RwSimulator.h"
+#include "support/TestAddresses.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -68,8 +69,8 @@ inline const Bytes kEndOfProgramming{0x50, 0xFF, 0xFF, 0xFF, 0xFF, 0xB4};
 class Harness {
 public:
     explicit Harness(rwsim::SimConfig config = {}) {
-        config.address = QHostAddress(QStringLiteral("127.0.0.2"));
-        config.udpPort = 0; // free ports: other test runs on this machine use the fixed ones
+        config.address = QHostAddress(TestAddresses::Module());
+        config.udpPort = 0; // a free port: the hand-driven client needs no fixed one
         config.tcpPort = 0;
         if (config.transcriptFile.isEmpty())
             config.transcriptFile = dir.filePath(QStringLiteral("transcript.jsonl"));
@@ -81,7 +82,7 @@ public:
 
     bool Connect() {
         tcp = std::make_unique<QTcpSocket>();
-        tcp->connectToHost(QHostAddress(QStringLiteral("127.0.0.2")), sim->TcpPort());
+        tcp->connectToHost(sim->Config().address, sim->TcpPort());
         return WaitFor([&] { return tcp->state() == QAbstractSocket::ConnectedState; }, 2000) &&
                WaitFor([&] { return sim->HasClient(); }, 2000);
     }
@@ -116,7 +117,7 @@ public:
             udp.bind(QHostAddress(QStringLiteral("127.0.0.1")), 0);
         while (udp.hasPendingDatagrams())
             udp.receiveDatagram();
-        udp.writeDatagram(datagram, QHostAddress(QStringLiteral("127.0.0.2")), sim->UdpPort());
+        udp.writeDatagram(datagram, sim->Config().address, sim->UdpPort());
         QByteArray reply;
         WaitFor(
             [&] {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/BridgeTestAddresses.h"
+#include "support/TestAddresses.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -11,15 +11,14 @@
 #include <vector>
 
 // A scriptable UDP peer on a loopback address and port 30718, for the cases the simulator does
-// not play: datagrams of any size, bursts, strangers. It shares the port the way the tool's
-// endpoint does.
+// not play: datagrams of any size, bursts, strangers. It holds its port as the simulator does,
+// without sharing.
 class UdpModuleStandIn {
 public:
     using Answer = std::function<void(const QNetworkDatagram& request)>;
 
-    explicit UdpModuleStandIn(const QString& address = BridgeTestAddresses::Module()) {
-        bound = socket.bind(QHostAddress(address), 30718,
-                            QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
+    explicit UdpModuleStandIn(const QString& address = TestAddresses::Module()) {
+        bound = socket.bind(QHostAddress(address), 30718, QAbstractSocket::DontShareAddress);
         QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
             while (socket.hasPendingDatagrams()) {
                 const QNetworkDatagram d = socket.receiveDatagram();

@@ -1,16 +1,17 @@
 #pragma once
 
-// A whole update against the R/W simulator in this process: the simulator on 127.0.0.2 (its
-// bridge on the fixed UDP port the tool talks to, its TCP port free), a link host built by the
-// start-up construction, a recording front end, and the update command.
+// A whole update against the R/W simulator in this process: the simulator on this process's
+// own loopback address (its bridge on the fixed UDP port the tool talks to, its TCP port free),
+// a link host built by the start-up construction with the bridge bound to another address of
+// the process, a recording front end, and the update command.
 
-#include "bridge/BridgeTexts.h"
 #include "core/link/TargetDevice.h"
 #include "link/QtLinkEnvironment.h"
 #include "link/TFlashWrRXCont.h"
 #include "resources/EmbeddedResources.h"
 #include "rwsim/RwSimulator.h"
 #include "support/RecordingUpdateFrontEnd.h"
+#include "support/TestAddresses.h"
 #include "support/VectorLogSink.h"
 #include "update/LinkStartUp.h"
 #include "update/UpdateSession.h"
@@ -35,7 +36,7 @@ constexpr std::uint8_t kOldFlashByte = 0x5A;        // the flash before an updat
 
 inline rwsim::SimConfig SimDefaults() {
     rwsim::SimConfig config;
-    config.address = QHostAddress(QStringLiteral("127.0.0.2"));
+    config.address = QHostAddress(TestAddresses::Module());
     config.udpPort = 30718; // the tool always sends to the bridge's own port
     config.tcpPort = 0;
     return config;
@@ -54,7 +55,7 @@ public:
         started = sim->Start(&error);
         EXPECT_TRUE(started) << error.toStdString();
 
-        params.TCPServAddr = QStringLiteral("127.0.0.2");
+        params.TCPServAddr = config.address.toString();
         params.TCPServPort = sim->TcpPort();
         frontEnd.dialogParams = params;
 
@@ -70,6 +71,7 @@ public:
         startUp.option.fCPUType = kind;
         startUp.option.fROMSize = config.romSizeCode;
         startUp.params = params;
+        startUp.bridgeBindAddress = TestAddresses::Tool();
         // TESSALY_TEST_DEBUG=1 shows the debug lines and byte dumps, for a failing test.
         const int debug = qEnvironmentVariableIntValue("TESSALY_TEST_DEBUG");
         startUp.fDispDebugInfo = startUp.fDispTxInfo = startUp.fDispRecInfo = debug;
@@ -116,14 +118,8 @@ public:
         return session->TB_WriteClick(settings);
     }
 
-    // The log lines of the last click. Datagrams from other programs on this machine's port
-    // 30718 (other test runs) are logged and ignored by the bridge; they are not the run's.
-    QStringList RunLog() const {
-        QStringList lines = log.lines.mid(logBefore);
-        lines.removeIf(
-            [](const QString& line) { return line.startsWith(BridgeTexts::kForeignSender); });
-        return lines;
-    }
+    // The log lines of the last click.
+    QStringList RunLog() const { return log.lines.mid(logBefore); }
 
     std::vector<std::uint8_t> Flash(std::uint32_t from, std::uint32_t to) {
         const auto bytes = sim->Mcu().Flash().Read(from, std::uint64_t{to} - from + 1);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -55,7 +56,7 @@ TEST(ChipHandOff, WindowlessChildEndsTheWaitAndGetsItsArgumentsVerbatim) {
     const QString record = dir.filePath(QStringLiteral("args.txt"));
     // An address with shell syntax must reach the child as one plain argument.
     const QStringList args = {QStringLiteral("--record"), record, QStringLiteral("-IP"),
-                              QStringLiteral("127.0.0.2; echo x > ") + dir.filePath("y")};
+                              QStringLiteral("127.0.0.9; echo x > ") + dir.filePath("y")};
     CapturedOutput out;
     EXPECT_EQ(ExecChildProcess(TestChild(), args, out.get()), 0);
     EXPECT_EQ(out.Text(), QByteArray("dwExitCode = 0\xC2\xA5n"));
@@ -90,6 +91,24 @@ TEST(ChipHandOff, ChildStillRunningAtTheLimitIsKilled) {
     EXPECT_TRUE(out.Text().isEmpty());
 }
 
+TEST(ChipHandOff, WaitWorksOnAWorkerThreadWithOrWithoutALimit) {
+    CapturedOutput out;
+    int ended = -2;
+    int limited = -2;
+    // A device's run on a thread of its own: the wait must not need the main thread's loop.
+    const std::unique_ptr<QThread> worker(QThread::create([&] {
+        ended = ExecChildProcess(TestChild(), {QStringLiteral("--exit"), QStringLiteral("3")},
+                                 out.get());
+        limited = ExecChildProcess(
+            TestChild(), {QStringLiteral("--sleep"), QStringLiteral("20000")}, out.get(), 100);
+    }));
+    worker->start();
+    ASSERT_TRUE(worker->wait(60000));
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(limited, ExecChildTimedOut);
+    EXPECT_EQ(out.Text(), ExitCodeText(3));
+}
+
 TEST(ChipHandOff, CommandLineFollowsWhetherTheChipAnswered) {
     tagTCPIPPara params;
     EXPECT_EQ(ChipUpdaterCall::Arguments(1, params).join(QLatin1Char(' ')),
@@ -97,9 +116,9 @@ TEST(ChipHandOff, CommandLineFollowsWhetherTheChipAnswered) {
     params.fTCPServer = 1;
     params.TCPPort = 10001;
     params.TCPServPort = 9100;
-    params.TCPServAddr = QStringLiteral("127.0.0.2");
+    params.TCPServAddr = QStringLiteral("127.0.0.9");
     EXPECT_EQ(ChipUpdaterCall::Arguments(0, params).join(QLatin1Char(' ')),
-              QStringLiteral("-BOOT -IP 1 10001 9100 127.0.0.2"));
+              QStringLiteral("-BOOT -IP 1 10001 9100 127.0.0.9"));
 }
 
 TEST(ChipHandOff, VersionedUpdaterIsPreferredToThePlainOne) {

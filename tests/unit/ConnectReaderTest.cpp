@@ -33,7 +33,7 @@ public:
 
     bool confirm = true;
     bool chooseReWriteMode = false;
-    QString address = QStringLiteral("127.0.0.2");
+    QString address = QStringLiteral("127.0.0.9");
     int offeredServerMode = -1;
     QStringList events;
     QStringList errorBoxes;
@@ -69,7 +69,7 @@ protected:
 TEST_F(ConnectReader, FoundOnTheFirstTryWithoutTouchingTheBridge) {
     link.fDispDebugInfo = 1;
     EXPECT_EQ(link.ConnectReader(), 1);
-    EXPECT_EQ(env.connects, std::vector<QString>{QStringLiteral("127.0.0.2")});
+    EXPECT_EQ(env.connects, std::vector<QString>{QStringLiteral("127.0.0.9")});
     EXPECT_EQ(link.TCPIPPara.TCPServPort, 9100);
     EXPECT_EQ(op.offeredServerMode, 0);
     EXPECT_EQ(link.TCPIPPara.fTCPServer, 0);

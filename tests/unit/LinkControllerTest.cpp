@@ -1,7 +1,14 @@
 // The link controller's own state: target device, re-write mode, the log rule, the stopwatch.
+#include "link/QtLinkEnvironment.h"
+#include "link/ReaderTexts.h"
 #include "link/TFlashWrRXCont.h"
 #include "support/FakeLinkEnvironment.h"
 #include "support/VectorLogSink.h"
+
+#include <QTimer>
+
+#include <chrono>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -113,4 +120,54 @@ TEST(Stopwatch, WaitEndsAtItsLimitOnTheSharedStopwatch) {
     c.env.Sleep(2500);
     EXPECT_FALSE(c.link.WaitForRxCount(1, 4000));
     EXPECT_EQ(c.env.NowMs() - (start + 1000), 4000u);
+}
+
+TEST(Stopwatch, EachControllerHasItsOwn) {
+    FakeLinkEnvironment env;
+    TFlashWrRXCont first(env, nullptr, tagOptionPara{}, {});
+    TFlashWrRXCont second(env, nullptr, tagOptionPara{}, {});
+    first.StartTickTimer();
+    env.SetNow(env.NowMs() + 3000);
+    second.StartTickTimer(); // another device's run starting a wait
+    EXPECT_EQ(first.TickTimerExpired(3000), 1);
+    EXPECT_EQ(second.TickTimerExpired(1), 0);
+}
+
+// An event handled by a wait (a click, a timer) that starts another link operation gets a
+// refusal, not a second wait on the same stopwatch and ring.
+TEST(NestedWait, OperationsStartedFromInsideAWaitAreRefused) {
+    VectorLogSink log;
+    TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {});
+    link.fDispDebugInfo = 1;
+    int nested = -1;
+    QTimer::singleShot(0, [&] {
+        nested = link.WaitUntil([] { return true; }, 10) ? 1 : 0;
+        link.FlushRx();
+    });
+    link.StartTickTimer();
+    ASSERT_TRUE(link.WaitUntil([&] { return nested >= 0; }, 2000));
+    EXPECT_EQ(nested, 0);
+    EXPECT_EQ(log.lines.count(ReaderTexts::kNestedRefused), 2);
+
+    link.StartTickTimer();
+    EXPECT_TRUE(link.WaitUntil([] { return true; }, 10)); // outside a wait: as before
+}
+
+// A fleet interrupted twice stops its running devices from another thread: the wait that is
+// sleeping ends at once, and nothing more is sent.
+TEST(StopRequest, EndsTheRunningWaitAndRefusesWhatFollows) {
+    VectorLogSink log;
+    StopToken stop;
+    TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {});
+    link.SetStopToken(&stop);
+    std::thread other([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        stop.Request();
+    });
+    link.StartTickTimer();
+    EXPECT_FALSE(link.WaitUntil([] { return false; }, 60000));
+    other.join();
+    EXPECT_EQ(link.TickTimerExpired(30000), 0);
+    EXPECT_EQ(link.OpenLink(), 0);
+    EXPECT_EQ(log.lines, QStringList{ReaderTexts::kStopped});
 }

@@ -8,7 +8,7 @@ TEST(LinkTransport, SendDiscardsUnreadBytesAndReplyArrives) {
     FakeLinkEnvironment env;
     VectorLogSink log;
     TFlashWrRXCont link(env, &log, tagOptionPara{}, {});
-    link.TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.2");
+    link.TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
     ASSERT_EQ(link.OpenLink(), 1);
     env.SetResponder([&](const QByteArray&) { env.Reply(QByteArray("\x06\x07", 2), 5); });
     const std::uint8_t cmd[] = {0x27};

@@ -13,7 +13,7 @@ namespace {
 class ReaderCommands : public ::testing::Test {
 protected:
     void SetUp() override {
-        link.TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.2");
+        link.TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
         ASSERT_EQ(link.OpenLink(), 1);
         env.sent.clear();
     }

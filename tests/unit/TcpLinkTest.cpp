@@ -44,8 +44,8 @@ TEST_F(TcpLink, OpenLinkWhileConnectedClosesFirst) {
     ASSERT_EQ(link.OpenLink(), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return peers.size() == 2; }, 2000));
     // the first connection was closed by us before the second was made
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return first->state() == QAbstractSocket::UnconnectedState; }, 2000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return first->state() == QAbstractSocket::UnconnectedState; }, 2000));
     EXPECT_EQ(link.IsConnected(), 1);
     link.CloseLink();
     EXPECT_EQ(link.IsConnected(), 0);
@@ -143,7 +143,7 @@ TEST_F(TcpLink, NothingListeningFailsAtTheLimitWithADebugLine) {
 
 TEST(NetworkGuard, LoopbackOnlyRefusesEverythingElse) {
     ASSERT_TRUE(NetworkGuard::LoopbackOnly()) << "tests run with TESSALY_LOOPBACK_ONLY=1";
-    EXPECT_TRUE(NetworkGuard::Allows(QStringLiteral("127.0.0.2")));
+    EXPECT_TRUE(NetworkGuard::Allows(QStringLiteral("127.0.0.9")));
     EXPECT_TRUE(NetworkGuard::Allows(QStringLiteral(" 127.0.0.1 ")));
     EXPECT_FALSE(NetworkGuard::Allows(QStringLiteral("192.168.0.1")));
     EXPECT_FALSE(NetworkGuard::Allows(QStringLiteral("10.1.2.3")));

@@ -56,20 +56,20 @@ TEST(ChipUpdater, WrittenFromTheResourcesRunsAndChecksItsCommandLine) {
     ASSERT_TRUE(WorkFolder::WriteChipUpdater(dir.path()));
     EXPECT_GT(QFile(path).size(), 1000) << "the old file must be replaced";
 
-    auto [code, out] = RunUpdater(path, {"-IP", "0", "9004", "9004", "127.0.0.2"});
+    auto [code, out] = RunUpdater(path, {"-IP", "0", "9004", "9004", "127.0.0.9"});
     EXPECT_EQ(code, 0) << out.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("127.0.0.2"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("127.0.0.9"))) << out.toStdString();
 
-    std::tie(code, out) = RunUpdater(path, {"-BOOT", "-IP", "1", "9004", "9005", "127.0.0.2"});
+    std::tie(code, out) = RunUpdater(path, {"-BOOT", "-IP", "1", "9004", "9005", "127.0.0.9"});
     EXPECT_EQ(code, 0) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("boot loader"))) << out.toStdString();
 
-    for (const QStringList& bad : {QStringList{"-IP", "0", "9004", "9004"},
-                                   QStringList{"-IP", "2", "9004", "9004", "127.0.0.2"},
-                                   QStringList{"-IP", "0", "70000", "9004", "127.0.0.2"},
-                                   QStringList{"-IP", "0", "9004", "9004", "127.0.0"},
-                                   QStringList{"-BOOT", "0", "9004", "9004", "127.0.0.2"},
-                                   QStringList{}}) {
+    for (const QStringList& bad :
+         {QStringList{"-IP", "0", "9004", "9004"},
+          QStringList{"-IP", "2", "9004", "9004", "127.0.0.9"},
+          QStringList{"-IP", "0", "70000", "9004", "127.0.0.9"},
+          QStringList{"-IP", "0", "9004", "9004", "127.0.0"},
+          QStringList{"-BOOT", "0", "9004", "9004", "127.0.0.9"}, QStringList{}}) {
         std::tie(code, out) = RunUpdater(path, bad);
         EXPECT_EQ(code, 2) << bad.join(' ').toStdString();
         EXPECT_TRUE(out.contains(QStringLiteral("usage"))) << out.toStdString();
@@ -78,7 +78,8 @@ TEST(ChipUpdater, WrittenFromTheResourcesRunsAndChecksItsCommandLine) {
 
 TEST(ChipUpdater, PathsFollowThePlatformNaming) {
     const QString plain = WorkFolder::ChipUpdaterPath(QStringLiteral("/w"));
-    const QString versioned = WorkFolder::ChipUpdaterPath(QStringLiteral("/w"), QStringLiteral("1100"));
+    const QString versioned =
+        WorkFolder::ChipUpdaterPath(QStringLiteral("/w"), QStringLiteral("1100"));
 #ifdef Q_OS_WIN
     EXPECT_EQ(plain, QStringLiteral("/w/TessalyChip.exe"));
     EXPECT_EQ(versioned, QStringLiteral("/w/TessalyChip1100.exe"));

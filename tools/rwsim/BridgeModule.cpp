@@ -32,9 +32,9 @@ BridgeModule::BridgeModule(Transcript& transcript, const FaultPlan& faults, int 
 
 bool BridgeModule::Listen(const QHostAddress& address, quint16 port, QString* error) {
     address_ = address;
-    // Shared so that the tool can hold the wildcard address on the same port at once.
-    if (!socket_.bind(address, port,
-                      QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
+    // Its own address only, and not shared: a second socket on it would take some of the
+    // datagrams meant for this module. The tool binds another address (--bind).
+    if (!socket_.bind(address, port, QAbstractSocket::DontShareAddress)) {
         *error = socket_.errorString();
         return false;
     }

@@ -33,6 +33,11 @@ const QString kRefuseDevice = QStringLiteral("refuse-device-select");
 const QString kRefuseId = QStringLiteral("refuse-id-code");
 const QString kSilentChip = QStringLiteral("silent-chip");
 const QString kGarble = QStringLiteral("garble-replies");
+const QString kDevices = QStringLiteral("devices");
+const QString kFaultDevice = QStringLiteral("fault-device");
+
+// A fleet of simulated R/Ws is bounded like the fleet update that meets it.
+constexpr int kMaxDevices = 64;
 
 bool ReadInt(const QCommandLineParser& p, const QString& name, int min, int max, int& out,
              QString* error) {
@@ -151,6 +156,14 @@ SimOptions::SimOptions() {
     flag(kSilentChip, QStringLiteral("Fault: the CHIP version request is not answered."));
     flag(kGarble, QStringLiteral("Fault: every byte the microcontroller sends arrives "
                                  "corrupted."));
+    value(kDevices,
+          QStringLiteral("Simulate N R/Ws (1-64) on consecutive addresses from --address, each "
+                         "with the same ports on its own address and its transcript and dump "
+                         "named after it (default 1)."),
+          QStringLiteral("n"));
+    value(kFaultDevice,
+          QStringLiteral("Apply the fault options to the Kth of the --devices only (from 1)."),
+          QStringLiteral("k"));
 }
 
 bool SimOptions::Read(SimConfig& config, RunOptions& run, QString* error) const {
@@ -189,8 +202,16 @@ bool SimOptions::Read(SimConfig& config, RunOptions& run, QString* error) const 
         !ReadInt(p, kPageUs, 0, 10'000'000, config.pageProgramUs, error) ||
         !ReadInt(p, kEraseUs, 0, 10'000'000, config.blockEraseUsPer4K, error) ||
         !ReadInt(p, kRefusePage, 1, 1 << 20, config.faults.refusePage, error) ||
-        !ReadInt(p, kDropAfter, 1, 1 << 20, config.faults.dropAfterPages, error))
+        !ReadInt(p, kDropAfter, 1, 1 << 20, config.faults.dropAfterPages, error) ||
+        !ReadInt(p, kDevices, 1, kMaxDevices, run.devices, error) ||
+        !ReadInt(p, kFaultDevice, 1, kMaxDevices, run.faultDevice, error))
         return false;
+    if (run.faultDevice > run.devices) {
+        *error = QStringLiteral("--fault-device names device %1 of %2")
+                     .arg(run.faultDevice)
+                     .arg(run.devices);
+        return false;
+    }
     if (config.bridgeBps != 9600 && config.bridgeBps != 19200 && config.bridgeBps != 38400 &&
         config.bridgeBps != 57600 && config.bridgeBps != 115200) {
         *error = QStringLiteral("--bridge-bps wants 9600, 19200, 38400, 57600 or 115200");

@@ -11,6 +11,8 @@ namespace rwsim {
 struct RunOptions {
     QString readyFile; // touched once the simulator listens
     int timeLimitSec = 3600;
+    int devices = 1;     // simulated R/Ws on consecutive addresses
+    int faultDevice = 0; // the one the fault options apply to (from 1); 0: all of them
 };
 
 // The command line of tessaly-rwsim. --help and --version are handled by the caller through

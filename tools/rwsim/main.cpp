@@ -1,5 +1,6 @@
 #include "rwsim/QuitOnSignal.h"
 #include "rwsim/RwSimulator.h"
+#include "rwsim/SimDevices.h"
 #include "rwsim/SimOptions.h"
 
 #include <QCoreApplication>
@@ -7,6 +8,8 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -23,16 +26,24 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    rwsim::RwSimulator sim(config);
-    if (!sim.Start(&error)) {
-        std::fprintf(stderr, "tessaly-rwsim: %s\n", qPrintable(error));
-        return 1;
+    // Each simulator writes its flash dump as it goes out of scope.
+    std::vector<std::unique_ptr<rwsim::RwSimulator>> sims;
+    QString where;
+    for (const rwsim::SimConfig& device :
+         rwsim::DeviceConfigs(config, run.devices, run.faultDevice)) {
+        auto sim = std::make_unique<rwsim::RwSimulator>(device);
+        if (!sim->Start(&error)) {
+            std::fprintf(stderr, "tessaly-rwsim: %s\n", qPrintable(error));
+            return 1;
+        }
+        const QString line = QStringLiteral("%1 %2 %3")
+                                 .arg(device.address.toString())
+                                 .arg(sim->UdpPort())
+                                 .arg(sim->TcpPort());
+        std::printf("tessaly-rwsim listening: %s\n", qPrintable(line));
+        where += line + QLatin1Char('\n');
+        sims.push_back(std::move(sim));
     }
-    const QString where = QStringLiteral("%1 %2 %3")
-                              .arg(config.address.toString())
-                              .arg(sim.UdpPort())
-                              .arg(sim.TcpPort());
-    std::printf("tessaly-rwsim listening: %s\n", qPrintable(where));
     std::fflush(stdout);
     if (!run.readyFile.isEmpty()) {
         QFile ready(run.readyFile);
@@ -40,9 +51,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tessaly-rwsim: cannot write %s\n", qPrintable(run.readyFile));
             return 1;
         }
-        ready.write(where.toUtf8() + '\n');
+        ready.write(where.toUtf8());
     }
     rwsim::QuitOnSignal();
     QTimer::singleShot(std::chrono::seconds(run.timeLimitSec), &app, &QCoreApplication::quit);
-    return app.exec(); // the simulator writes its flash dump as it goes out of scope
+    return app.exec();
 }

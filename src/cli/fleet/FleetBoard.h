@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QString>
+
+#include <vector>
+
+// What the operator sees of each device of a fleet run: written by the device runs on their
+// threads, read by the view on the main thread.
+class FleetBoard {
+public:
+    enum class Phase { Waiting, Running, Done };
+
+    struct Row {
+        QString name; // ADDR:PORT
+        Phase phase = Phase::Waiting;
+        QString step; // the step running now, as the operator knows it
+        int percent = 0;
+        qint64 startedMs = 0;
+        qint64 endedMs = 0;
+        QString result; // "OK" or "NG", and why it stopped when it was stopped
+    };
+
+    explicit FleetBoard(const std::vector<QString>& names);
+
+    void Start(int device);
+    void SetStep(int device, const QString& step);
+    void SetPercent(int device, int percent);
+    void Finish(int device, const QString& result);
+
+    std::vector<Row> Rows() const;
+    // Milliseconds since the board was made: the clock of every row.
+    qint64 NowMs() const { return clock_.elapsed(); }
+    // Grows with every change, so a view can tell whether there is anything new to draw.
+    int Changes() const;
+
+private:
+    QElapsedTimer clock_;
+    mutable QMutex mutex_;
+    std::vector<Row> rows_;
+    int changes_ = 0;
+};

@@ -1,6 +1,0 @@
-#include "link/SharedStopwatch.h"
-
-tessaly::Stopwatch& SharedStopwatch() {
-    static tessaly::Stopwatch stopwatch;
-    return stopwatch;
-}

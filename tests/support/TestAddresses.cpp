@@ -1,0 +1,48 @@
+#include "support/TestAddresses.h"
+
+#include <QDir>
+#include <QLockFile>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+constexpr int kSlots = 64 * 256; // 127.64.0.0 to 127.127.255.255
+
+struct HeldSlot {
+    int number = -1;
+    std::unique_ptr<QLockFile> lock;
+};
+
+HeldSlot TakeSlot() {
+    const QString folder = QDir(QDir::tempPath()).filePath(QStringLiteral("tessaly-test-slots"));
+    QDir().mkpath(folder);
+    for (int n = 0; n < kSlots; ++n) {
+        auto lock = std::make_unique<QLockFile>(
+            QDir(folder).filePath(QStringLiteral("slot-%1.lock").arg(n)));
+        // A slot is taken away only from a process that has died.
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0))
+            return {n, std::move(lock)};
+    }
+    std::fprintf(stderr, "TestAddresses: no free address slot in %s\n", qPrintable(folder));
+    std::abort();
+}
+
+} // namespace
+
+namespace TestAddresses {
+
+int Slot() {
+    static const HeldSlot slot = TakeSlot();
+    return slot.number;
+}
+
+QString Address(int host) {
+    const int slot = Slot();
+    return QStringLiteral("127.%1.%2.%3").arg(64 + slot / 256).arg(slot % 256).arg(host);
+}
+
+} // namespace TestAddresses
