@@ -16,6 +16,7 @@
 #include "rwsim/BridgeModule.h"
 #include "rwsim/SimConfig.h"
 #include "rwsim/Transcript.h"
+#include "support/TestAddresses.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -31,21 +32,15 @@ namespace {
 
 using Bytes = std::span<const std::uint8_t>;
 
-// Loopback addresses of this process alone (127.P.Q.x from its process id): the endpoint is
-// told it asked the module at the one address; the other one is a stranger.
-QHostAddress OwnAddress(int last) {
-    const qint64 pid = QCoreApplication::applicationPid();
-    return QHostAddress(
-        QStringLiteral("127.%1.%2.%3").arg((pid >> 8) & 0xFF).arg(pid & 0xFF).arg(last));
-}
-
+// The endpoint and the module live on loopback addresses of this process alone (a test address
+// slot), which neither a test run nor a demo beside the fuzzer ever meets.
 struct Endpoint {
     Endpoint() : rig(tessaly::kKindRx231, kFuzzRomSizeCode), udp(rig.link, &rig.log) {
-        module = OwnAddress(32);
-        stranger = OwnAddress(33);
+        module = QHostAddress(TestAddresses::Module());
+        stranger = QHostAddress(TestAddresses::Stranger());
         // The endpoint hears only the module it last sent to, so it sends one request to an
         // address where nothing listens, and lets go of the port right away.
-        udp.BindAddress = OwnAddress(31);
+        udp.BindAddress = QHostAddress(TestAddresses::Tool());
         udp.SendCommand(module.toString(), tessaly::kBridgeReadSetup);
         udp.Unbind();
     }
@@ -124,12 +119,13 @@ void WriteBridgeSeedsIfAsked() {
     rwsim::FaultPlan faults;
     rwsim::BridgeModule module(transcript, faults, 19200);
     QString error;
-    FUZZ_CHECK(module.Listen(OwnAddress(42), 0, &error));
+    const QHostAddress moduleAddress(TestAddresses::Address(12));
+    FUZZ_CHECK(module.Listen(moduleAddress, 0, &error));
     QUdpSocket tool;
-    FUZZ_CHECK(tool.bind(OwnAddress(41), 0));
+    FUZZ_CHECK(tool.bind(QHostAddress(TestAddresses::Address(11)), 0));
     const auto ask = [&](const std::vector<std::uint8_t>& request) {
         tool.writeDatagram(reinterpret_cast<const char*>(request.data()),
-                           static_cast<qint64>(request.size()), OwnAddress(42), module.Port());
+                           static_cast<qint64>(request.size()), moduleAddress, module.Port());
         const QDeadlineTimer deadline(1000);
         while (!tool.hasPendingDatagrams() && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
