@@ -47,6 +47,14 @@ int ByteAt(const std::vector<std::uint8_t>& bytes, std::size_t i) {
     return i < bytes.size() ? bytes[i] : -1;
 }
 
+void RunDeviceInput(const DeviceTarget& target, const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        return;
+    const std::unique_ptr<LinkFuzzRig> rig = target.makeRig(data[0]);
+    rig->Play({data + 1, size - 1});
+    target.run(*rig, data[0]);
+}
+
 void StartFuzzProcess(int* argc, char*** argv) {
     qputenv("TESSALY_LOOPBACK_ONLY", "1");
     static QCoreApplication app(*argc, *argv);

@@ -6,6 +6,8 @@
 #include "support/FakeLinkEnvironment.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <span>
 
 // The flash every rig models: 32 KB, so that making a rig and running an erase or a
@@ -35,6 +37,16 @@ public:
 private:
     std::uint32_t start_ = 0;
 };
+
+// What a device target is: the rig it makes for a selector byte, and its operation with the
+// checks, run on a rig whose device is in place.
+struct DeviceTarget {
+    std::function<std::unique_ptr<LinkFuzzRig>(std::uint8_t selector)> makeRig;
+    std::function<void(LinkFuzzRig&, std::uint8_t selector)> run;
+};
+
+// One fuzzer input of a device target: the selector byte, then the device script.
+void RunDeviceInput(const DeviceTarget& target, const std::uint8_t* data, std::size_t size);
 
 // Every fuzz target's start: nothing may leave the machine, and Qt gets its application.
 void StartFuzzProcess(int* argc, char*** argv);

@@ -39,7 +39,7 @@ void WriteSeedFile(const QString& folder, const std::string& name, std::uint8_t 
     FUZZ_CHECK(file.write(bytes) == bytes.size());
 }
 
-void WriteSeedsIfAsked(const SeedTarget& target, std::span<const SeedCase> cases,
+void WriteSeedsIfAsked(const DeviceTarget& target, std::span<const SeedCase> cases,
                        std::span<const ScriptedSeed> scripted) {
     const QString folder = SeedFolder();
     if (folder.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceScript.h"
+#include "LinkFuzzRig.h"
 #include "SimulatedDevice.h"
 
 #include <QString>
@@ -11,8 +12,6 @@
 #include <span>
 #include <string>
 #include <vector>
-
-class LinkFuzzRig;
 
 // The seed corpus of a device target: what the simulator answers to the target's own
 // operations, recorded as device scripts, and a few answers the tests use that the simulator
@@ -33,16 +32,9 @@ struct ScriptedSeed {
     std::vector<DeviceAnswer> answers;
 };
 
-struct SeedTarget {
-    // The rig the target makes for a selector.
-    std::function<std::unique_ptr<LinkFuzzRig>(std::uint8_t selector)> makeRig;
-    // The target's operation and checks, on a rig whose device is already in place.
-    std::function<void(LinkFuzzRig&, std::uint8_t selector)> run;
-};
-
 // Does nothing unless TESSALY_FUZZ_WRITE_SEEDS names a folder; then writes every seed there
 // (each checked by the target as it was recorded) and ends the process.
-void WriteSeedsIfAsked(const SeedTarget& target, std::span<const SeedCase> cases,
+void WriteSeedsIfAsked(const DeviceTarget& target, std::span<const SeedCase> cases,
                        std::span<const ScriptedSeed> scripted = {});
 
 // The folder seeds go to, or empty.

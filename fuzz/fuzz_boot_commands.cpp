@@ -391,19 +391,17 @@ std::vector<SeedCase> Seeds() {
     return cases;
 }
 
+const DeviceTarget kTarget{MakeRig, Run};
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     StartFuzzProcess(argc, argv);
-    WriteSeedsIfAsked({MakeRig, Run}, Seeds());
+    WriteSeedsIfAsked(kTarget, Seeds());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0)
-        return 0;
-    const std::unique_ptr<LinkFuzzRig> rig = MakeRig(data[0]);
-    rig->Play({data + 1, size - 1});
-    Run(*rig, data[0]);
+    RunDeviceInput(kTarget, data, size);
     return 0;
 }

@@ -55,6 +55,14 @@ void CheckVersion(LinkFuzzRig& rig, std::size_t exchange, int result, const Vers
     FUZZ_CHECK(rig.log.Contains(prefix + versionText) == (result && logged));
 }
 
+// One request, one reply.
+void CheckVersionRequest(LinkFuzzRig& rig, int result, const VersionReply& reply,
+                         const std::array<char, 10>& version, const QString& versionText,
+                         const QString& prefix, bool logged) {
+    FUZZ_CHECK(rig.log.exchanges.size() == 1 && rig.ElapsedMs() <= kCommandMs);
+    CheckVersion(rig, 0, result, reply, version, versionText, prefix, logged);
+}
+
 void CheckCommandAck(LinkFuzzRig& rig, int result) {
     FUZZ_CHECK(rig.log.exchanges.size() == 1 && rig.ElapsedMs() <= kCommandMs);
     FUZZ_CHECK(result == (Accepted(rig.Exchange(0), kAckLength) ? 1 : 0));
@@ -131,20 +139,14 @@ void Run(LinkFuzzRig& rig, std::uint8_t selector) {
     case kSubCommandOp:
         CheckCommandAck(rig, link.SendSubCommand9D());
         break;
-    case kRomVersionOp: {
-        const int result = link.GetRomVersion(logIt);
-        FUZZ_CHECK(rig.log.exchanges.size() == 1 && rig.ElapsedMs() <= kCommandMs);
-        CheckVersion(rig, 0, result, kRom, link.RomVersion, link.RomVersionText(),
-                     ReaderTexts::kRomVersion, logIt);
+    case kRomVersionOp:
+        CheckVersionRequest(rig, link.GetRomVersion(logIt), kRom, link.RomVersion,
+                            link.RomVersionText(), ReaderTexts::kRomVersion, logIt);
         break;
-    }
-    case kChipVersionOp: {
-        const int result = link.GetChipVersion(logIt);
-        FUZZ_CHECK(rig.log.exchanges.size() == 1 && rig.ElapsedMs() <= kCommandMs);
-        CheckVersion(rig, 0, result, kChip, link.ChipVersion, link.ChipVersionText(),
-                     ReaderTexts::kChipVersion, logIt);
+    case kChipVersionOp:
+        CheckVersionRequest(rig, link.GetChipVersion(logIt), kChip, link.ChipVersion,
+                            link.ChipVersionText(), ReaderTexts::kChipVersion, logIt);
         break;
-    }
     case kProgModeOp:
         CheckProgMode(rig);
         break;
@@ -183,19 +185,17 @@ std::vector<ScriptedSeed> ScriptedSeeds() {
     };
 }
 
+const DeviceTarget kTarget{MakeRig, Run};
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     StartFuzzProcess(argc, argv);
-    WriteSeedsIfAsked({MakeRig, Run}, Seeds(), ScriptedSeeds());
+    WriteSeedsIfAsked(kTarget, Seeds(), ScriptedSeeds());
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0)
-        return 0;
-    const std::unique_ptr<LinkFuzzRig> rig = MakeRig(data[0]);
-    rig->Play({data + 1, size - 1});
-    Run(*rig, data[0]);
+    RunDeviceInput(kTarget, data, size);
     return 0;
 }
