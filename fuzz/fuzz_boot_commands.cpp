@@ -7,6 +7,7 @@
 #include "FuzzCheck.h"
 #include "LinkFuzzRig.h"
 #include "SeedCorpus.h"
+#include "boot/BootLogTexts.h"
 #include "core/boot/BootFrames.h"
 #include "core/boot/BootIdCodes.h"
 #include "core/link/ByteDump.h"
@@ -42,7 +43,8 @@ bool Acked(const ExchangeLog::Exchange& exchange, std::uint8_t expected) {
 }
 
 QString ErrorCodeLine(std::uint8_t code) {
-    return QStringLiteral("エラーコード: ") + QString::fromStdString(tessaly::HexDigits(code, 2));
+    return QString::fromUtf8(BootLog::kErrorCode) +
+           QString::fromStdString(tessaly::HexDigits(code, 2));
 }
 
 // One command, one acknowledgement: accepted exactly when the first byte back is the expected
@@ -54,10 +56,10 @@ void CheckAck(LinkFuzzRig& rig, int result, std::uint8_t expected) {
     if (!result && rx.size() >= 2)
         FUZZ_CHECK(rig.log.Contains(ErrorCodeLine(rx[1])));
     if (result || rx.size() < 2)
-        FUZZ_CHECK(rig.log.lines.filter(QStringLiteral("エラーコード")).isEmpty());
+        FUZZ_CHECK(rig.log.lines.filter(QString::fromUtf8(BootLog::kErrorCode)).isEmpty());
 }
 
-int RunAck(LinkFuzzRig& rig, int which, const Target& t) {
+void RunAck(LinkFuzzRig& rig, int which, const Target& t) {
     TFlashWrRXCont& link = rig.link;
     const std::uint8_t ack = tessaly::kBootAck;
     const std::uint8_t idAccepted = t.rx231 ? ack : tessaly::kBootStateReady63x;
@@ -114,7 +116,6 @@ int RunAck(LinkFuzzRig& rig, int which, const Target& t) {
         break;
     }
     CheckAck(rig, result, expected);
-    return result;
 }
 constexpr int kAckOperations = 15;
 
@@ -162,7 +163,7 @@ void CheckFlashCrc(LinkFuzzRig& rig, bool compare) {
         return;
     }
     FUZZ_CHECK(result == (read && reported == rig.link.ComputeRomImageCrc() ? 1 : 0));
-    FUZZ_CHECK(rig.log.Contains(QStringLiteral("CRC Data: 0x") +
+    FUZZ_CHECK(rig.log.Contains(QString::fromUtf8(BootLog::kCrcData) +
                                 QString::fromStdString(tessaly::HexDigits(reported, 4))) == read);
 }
 
@@ -195,7 +196,7 @@ void CheckIdCheck(LinkFuzzRig& rig, const Target& t) {
         FUZZ_CHECK(exchanges.size() == 1);
     }
     FUZZ_CHECK(result == (expected ? 1 : 0));
-    FUZZ_CHECK(rig.log.Contains(QStringLiteral("NG: ID コードチェック")) == !result);
+    FUZZ_CHECK(rig.log.Contains(QString::fromUtf8(BootLog::kIdCheckFailed)) == !result);
 }
 
 // Zeros until the microcontroller answers the last one sent, then 0x55, taken by 0xE6 only.
