@@ -1,5 +1,8 @@
 #include "app/SettingsFile.h"
 
+#include "update/FilePlacement.h"
+#include "update/WorkFolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -154,8 +157,14 @@ bool WriteAtomically(const QString& fileName, const QList<QByteArray>& lines, bo
 }
 
 QString PerUserCopy(const QString& fileName) {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/OSKORA/Tessaly/") + QFileInfo(fileName).fileName();
+#ifdef Q_OS_WIN
+    // Beside the work folder's fallback, in APPDATA, as an installed program needs.
+    const QString folder = WorkFolder::PerUserFolder();
+#else
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                           QStringLiteral("/OSKORA/Tessaly");
+#endif
+    return folder + QLatin1Char('/') + QFileInfo(fileName).fileName();
 }
 
 } // namespace
@@ -171,6 +180,8 @@ QString SettingsFile::IniFileNameFor(const QString& executablePath) {
 }
 
 QString SettingsFile::ActiveFileName() const {
+    if (FilePlacement::kPerUserOnly)
+        return PerUserCopy(fileName_);
     const QFileInfo beside(fileName_);
     const QFileInfo perUser(PerUserCopy(fileName_));
     if (perUser.exists() && (!beside.exists() || perUser.lastModified() > beside.lastModified()))
@@ -214,8 +225,8 @@ bool SettingsFile::Write(const AppSettings& values, QString* error) {
         old = ReadLines(source, &crlf);
     const QList<QByteArray> lines = MergeLines(old, values);
 
-    QString besideError;
-    if (WriteAtomically(fileName_, lines, crlf, &besideError)) {
+    QString besideError = QStringLiteral("not written in a build for system folders");
+    if (!FilePlacement::kPerUserOnly && WriteAtomically(fileName_, lines, crlf, &besideError)) {
         QFile::remove(PerUserCopy(fileName_)); // the file beside the program is current again
         return true;
     }

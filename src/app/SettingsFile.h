@@ -31,7 +31,8 @@ public:
 
     // The file next to the executable.
     const QString& FileName() const { return fileName_; }
-    // Where the settings live now: the per-user copy once one has been written, else FileName.
+    // Where the settings live now: the per-user copy once one has been written (always, in a
+    // build for system folders), else FileName.
     QString ActiveFileName() const;
 
     // "TCPPort", "fTCPServer", "TCPServPort", "TCPServAddr"; missing or malformed values read

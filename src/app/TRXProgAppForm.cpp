@@ -4,17 +4,20 @@
 #include "app/TAboutBox.h"
 #include "app/TConfigDlg.h"
 #include "app/TGuage1Dlg.h"
-#include "app/TimerResolution.h"
 #include "app/UiFonts.h"
 #include "app/VersionInfo.h"
 #include "link/TFlashWrRXCont.h"
 #include "netdlg/TSetIPAddr1Dlg.h"
+#include "records/RecordsFolder.h"
 #include "resources/EmbeddedResources.h"
 #include "update/LinkStartUp.h"
+#include "update/UpdateTexts.h"
 #include "update/WorkFolder.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -33,6 +36,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -68,7 +72,7 @@ TRXProgAppForm::TRXProgAppForm(const StartupContext& context, QWidget* parent)
     SPTMemo->viewport()->setAcceptDrops(false);
     GateCommands();
 
-    RaiseTimerResolution();
+    timerResolution_.Raise();
     PrepareWorkFolder();
 
     MnCmd->menuAction()->setVisible(false);
@@ -78,6 +82,8 @@ TRXProgAppForm::TRXProgAppForm(const StartupContext& context, QWidget* parent)
 
     iniFileName_ = SettingsFile::IniFileNameFor(context_.executablePath);
     BuildLinkController();
+    if (EmbeddedResources::FirmwareIsStandIn())
+        AddLog(UpdateText::StandInNotice, 1);
 
     AboutBox = new TAboutBox(this);
 }
@@ -168,6 +174,8 @@ void TRXProgAppForm::BuildMenus() {
     MnSaveLog = File1->addAction(QStringLiteral("ログを保存(&S)..."));
     MnSaveLog->setShortcut(QKeySequence::Save);
     connect(MnSaveLog, &QAction::triggered, this, &TRXProgAppForm::MnSaveLogClick);
+    MnOpenRecords = File1->addAction(QStringLiteral("記録フォルダを開く"));
+    connect(MnOpenRecords, &QAction::triggered, this, &TRXProgAppForm::MnOpenRecordsClick);
     File1->addSeparator();
     FileExitItem = File1->addAction(QStringLiteral("終了(&X)"));
     connect(FileExitItem, &QAction::triggered, this, &QWidget::close);
@@ -403,6 +411,13 @@ void TRXProgAppForm::MnSaveLogClick() {
     if (!SaveLog(fileName, &error))
         QMessageBox::critical(this, QStringLiteral("ログを保存"),
                               QStringLiteral("ログを保存できませんでした。\n%1").arg(error));
+}
+
+void TRXProgAppForm::MnOpenRecordsClick() {
+    // Before the first run the folder does not exist yet; the file manager shows it empty.
+    const QString folder = RecordsFolder::ForWorkDir(workDir_);
+    QDir().mkpath(folder);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 bool TRXProgAppForm::SaveLog(const QString& fileName, QString* error) const {

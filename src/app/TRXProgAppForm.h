@@ -4,6 +4,7 @@
 #include "app/MemoLogSink.h"
 #include "app/SettingsFile.h"
 #include "app/StartupContext.h"
+#include "app/TimerResolution.h"
 #include "link/LinkOperator.h"
 
 #include <QMainWindow>
@@ -86,6 +87,7 @@ public:
 
     QMenu* File1;
     QAction* MnSaveLog; // beyond the original: the log as a file to attach to a report
+    QAction* MnOpenRecords; // beyond the original: the folder of the runs' records
     QAction* FileExitItem;
     QMenu* MnCmd;
     QMenu* MnConfig;
@@ -119,6 +121,7 @@ public Q_SLOTS:
     void Boot1Click();
     void MnClearClick();
     void MnSaveLogClick();
+    void MnOpenRecordsClick();
     void HelpAboutItemClick();
     // A file dropped on the window: only the first of several is taken.
     void DropFiles(const QStringList& fileNames);
@@ -142,6 +145,7 @@ private:
     bool AcceptsDrop(const QMimeData* mime) const;
 
     StartupContext context_;
+    TimerResolution timerResolution_; // raised at start-up, handed back at the end
     AppSettings settings_;
     QString iniFileName_;
     QString workDir_;

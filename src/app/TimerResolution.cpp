@@ -3,14 +3,28 @@
 #include <QtGlobal>
 
 #ifdef Q_OS_WIN
-#include <timeapi.h>
 #include <windows.h>
 
-void RaiseTimerResolution() {
-    for (UINT period = 1; period <= 1000; ++period)
-        if (timeBeginPeriod(period) != TIMERR_NOCANDO)
+#include <timeapi.h>
+
+void TimerResolution::Raise() {
+    if (period_ != 0)
+        return;
+    for (UINT period = 1; period <= 1000; ++period) {
+        if (timeBeginPeriod(period) != TIMERR_NOCANDO) {
+            period_ = period;
             return;
+        }
+    }
+}
+
+TimerResolution::~TimerResolution() {
+    // Every granted period is handed back with the same value, or the system keeps it.
+    if (period_ != 0)
+        timeEndPeriod(period_);
 }
 #else
-void RaiseTimerResolution() {}
+void TimerResolution::Raise() {}
+
+TimerResolution::~TimerResolution() = default;
 #endif

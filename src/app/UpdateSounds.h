@@ -1,6 +1,20 @@
 #pragma once
 
+#include <QtGlobal>
+
+#ifdef Q_OS_WIN
+#include <QByteArray>
+#else
 #include <QSoundEffect>
+#endif
+
+// One sound as it is kept for playing: on Windows the WAVE bytes themselves (the system plays
+// them straight from memory, reading them while it plays); elsewhere a Qt Multimedia effect.
+#ifdef Q_OS_WIN
+using UpdateSound = QByteArray;
+#else
+using UpdateSound = QSoundEffect;
+#endif
 
 // The two sounds of the update's outcome, loaded once from the program's resources. Playing
 // is asynchronous; without an audio device the sound is simply not heard.
@@ -11,8 +25,8 @@ public:
     void PlayFailure() { Play(alarm_); }
 
 private:
-    static void Play(QSoundEffect& sound);
+    static void Play(UpdateSound& sound);
 
-    QSoundEffect ring_;  // Sound_ring5
-    QSoundEffect alarm_; // Sound_alarm1
+    UpdateSound ring_;  // Sound_ring5
+    UpdateSound alarm_; // Sound_alarm1
 };

@@ -3,6 +3,8 @@
 #include "app/TConfirm1Dlg.h"
 #include "app/TRXProgAppForm.h"
 #include "link/TFlashWrRXCont.h"
+#include "records/RecordsFolder.h"
+#include "records/RunRecorder.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -21,13 +23,20 @@ WindowUpdate::~WindowUpdate() {
 }
 
 void WindowUpdate::Run() {
+    // The run's lines pass through its recorder on their way to the pane; the controller
+    // rebuilt at the end of the run logs straight into the pane again.
+    RunRecorder recorder(&form_.MemoSink(), RecordsFolder::ForWorkDir(form_.WorkDir()));
+    Link().SetLogMemo(&recorder);
     AppSettings& s = form_.Settings();
     UpdateSettings settings{.option = s.option,
                             .fCpuProg = s.fCpuProg,
                             .ResWaitTime = s.ResWaitTime,
                             .WorkDir = form_.WorkDir(),
-                            .VerDigits = form_.VerDigits()};
+                            .VerDigits = form_.VerDigits(),
+                            .observer = &recorder};
     const UpdateOutcome outcome = session_.TB_WriteClick(settings);
+    Link().SetLogMemo(&form_.MemoSink());
+    recorder.Finish();
     if (outcome.failedStep != UpdateStep::NoReader)
         form_.ErrStage = outcome.ErrStage;
 }

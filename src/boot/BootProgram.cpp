@@ -1,14 +1,10 @@
 #include "boot/BootLogTexts.h"
 #include "core/boot/BootFrames.h"
+#include "core/image/RomImage.h"
 #include "core/link/ByteDump.h"
 #include "link/TFlashWrRXCont.h"
 
 #include <algorithm>
-
-namespace {
-// Left alone when the R/W itself switched into program mode: the top 16 KB of the flash.
-constexpr std::uint64_t kReservedTopBytes = 0x4000;
-} // namespace
 
 bool TFlashWrRXCont::PageHasData(std::span<const std::uint8_t, 256> page) {
     return std::any_of(page.begin(), page.end(), [](std::uint8_t b) { return b != 0xFF; });
@@ -28,9 +24,8 @@ int TFlashWrRXCont::BootProgram(int cpuProg) {
         AddLog(QString::fromUtf8(BootLog::kSelUserAreaFailed), 0);
         return 0;
     }
-    const std::uint64_t programmed =
-        cpuProg ? flashBytes - std::min(flashBytes, kReservedTopBytes) : flashBytes;
-    const std::uint64_t pages = programmed / tessaly::kBootPageSize;
+    const std::uint64_t pages =
+        tessaly::ProgrammedBytes(flashBytes, cpuProg != 0) / tessaly::kBootPageSize;
     std::uint32_t address = RomImageBase;
     bool written = true;
     for (std::uint64_t page = 0; page < pages; ++page) {

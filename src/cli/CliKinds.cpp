@@ -4,28 +4,24 @@
 
 namespace {
 
-struct KindName {
-    const char* name;
-    std::int32_t kind;
-};
-constexpr KindName kKinds[] = {
-    {"rx231", tessaly::kKindRx231}, {"rx630", tessaly::kKindRx630}, {"rx63t", tessaly::kKindRx63T}};
+QString NameOf(std::int32_t kind) {
+    const std::string_view name = tessaly::KindName(kind);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 } // namespace
 
 std::optional<std::int32_t> KindFromCliName(const QString& name) {
     const QString lower = name.toLower();
-    for (const KindName& k : kKinds)
-        if (lower == QLatin1String(k.name))
-            return k.kind;
+    for (const tessaly::McuKind kind : tessaly::kNamedKinds)
+        if (lower == NameOf(kind))
+            return kind;
     return std::nullopt;
 }
 
 QString KindDisplayName(std::int32_t kind) {
-    for (const KindName& k : kKinds)
-        if (k.kind == kind)
-            return QString::fromLatin1(k.name).toUpper();
-    return QString::number(kind);
+    const QString name = NameOf(kind);
+    return name.isEmpty() ? QString::number(kind) : name.toUpper();
 }
 
 QString UnknownKindText(const QString& name) {

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 ConsoleUpdateFrontEnd::ConsoleUpdateFrontEnd(ConsoleLog& log, const tagTCPIPPara& params)
-    : log_(log), progress_(stdout), params_(params) {}
+    : HeadlessFrontEnd(params), log_(log), progress_(stdout) {}
 
 void ConsoleUpdateFrontEnd::AppendLine(const QString& line) {
     progress_.Clear();
@@ -20,12 +20,6 @@ void ConsoleUpdateFrontEnd::ShowErrorBox(const QString& text) {
 void ConsoleUpdateFrontEnd::ShowOutOfRangeBox(const QString& text) {
     progress_.Clear();
     std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
-}
-
-bool ConsoleUpdateFrontEnd::AskConnectionSettings(tagTCPIPPara& params, int& /*reWriteMode*/) {
-    // The command line answers the connection dialog; re-write mode comes from --boot.
-    params = params_;
-    return true;
 }
 
 void ConsoleUpdateFrontEnd::ChipUpdaterEnded(int execResult) {

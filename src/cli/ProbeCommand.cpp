@@ -2,11 +2,15 @@
 #include "cli/CliCommand.h"
 #include "cli/CliLinkOptions.h"
 #include "cli/ConsoleLog.h"
+#include "cli/JsonStdout.h"
 #include "link/LinkOperator.h"
 #include "link/QtLinkEnvironment.h"
 #include "link/TFlashWrRXCont.h"
 
+#include <QJsonObject>
+
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -28,15 +32,34 @@ private:
     const CliLinkOptions& options_;
 };
 
+// What --json prints: where, whether found, and the versions read (null when not).
+QJsonObject ProbeJson(const CliLinkOptions& options, const TFlashWrRXCont& link, bool found) {
+    const bool chip = found && link.ChipAnswered;
+    return QJsonObject{
+        {QStringLiteral("host"), options.host},
+        {QStringLiteral("port"), options.port},
+        {QStringLiteral("found"), found},
+        {QStringLiteral("romVersion"),
+         found ? QJsonValue(link.RomVersionText()) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("chipVersion"),
+         chip ? QJsonValue(link.ChipVersionText()) : QJsonValue(QJsonValue::Null)},
+    };
+}
+
 int RunProbe(const QStringList& arguments) {
     QCommandLineParser parser;
     CliLinkOptions::Declare(parser, true);
+    parser.addOption({QStringLiteral("json"),
+                      QStringLiteral("Print the result as JSON; the log goes to stderr.")});
     if (!ParseCliArguments(parser, QStringLiteral("probe"), arguments))
         return CliExit::Usage;
     const auto options = CliLinkOptions::Read(parser);
     if (!options)
         return CliExit::Usage;
 
+    std::optional<JsonStdout> json;
+    if (parser.isSet(QStringLiteral("json")))
+        json.emplace();
     ConsoleLog log;
     if (!log.Open(options->logFile))
         return CliExit::Failed;
@@ -46,16 +69,19 @@ int RunProbe(const QStringList& arguments) {
     link.fDispDebugInfo = options->debug ? 1 : 0;
     link.BridgeBindAddress = options->bindAddress;
 
-    if (link.ConnectReader() != 1 || link.ReaderFound != 1)
-        return CliExit::Failed;
-    log.AppendLine(QStringLiteral("OK: R/W %1:%2  ROM %3  CHIP %4")
-                       .arg(options->host)
-                       .arg(options->port)
-                       .arg(link.RomVersionText(), link.ChipAnswered
-                                                       ? link.ChipVersionText()
-                                                       : QStringLiteral("(応答なし)")));
-    link.CloseLink();
-    return CliExit::Ok;
+    const bool found = link.ConnectReader() == 1 && link.ReaderFound == 1;
+    if (found) {
+        log.AppendLine(QStringLiteral("OK: R/W %1:%2  ROM %3  CHIP %4")
+                           .arg(options->host)
+                           .arg(options->port)
+                           .arg(link.RomVersionText(), link.ChipAnswered
+                                                           ? link.ChipVersionText()
+                                                           : QStringLiteral("(応答なし)")));
+        link.CloseLink();
+    }
+    if (json)
+        json->Print(ProbeJson(*options, link, found));
+    return found ? CliExit::Ok : CliExit::Failed;
 }
 
 const CliCommand command(
@@ -63,12 +89,15 @@ const CliCommand command(
     "Find the R/W and print its ROM and CHIP versions.\n"
     "\n"
     "usage: tessaly-cli probe --host ADDR [--port N] [--bind ADDR] [--debug] [--log FILE]\n"
+    "                         [--json]\n"
     "\n"
     "  --host ADDR  IPv4 address of the R/W\n"
     "  --port N     its TCP port (default 9004)\n"
     "  --bind ADDR  bind the bridge's UDP port 30718 on this local address only\n"
     "  --debug      show debug log lines, with every byte sent and received\n"
     "  --log FILE   also append the log to FILE\n"
+    "  --json       print host, port, found and the versions as one JSON object on standard\n"
+    "               output at the end; the log lines go to standard error\n"
     "\n"
     "Connects as the program does at start: a first try at the bridge's current speed, then,\n"
     "if the R/W does not answer, a second try after setting the bridge module to 115.2 kbit/s.\n"

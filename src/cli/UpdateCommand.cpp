@@ -1,40 +1,24 @@
 // tessaly-cli update: the one-button firmware update without a window. The same sequence as
 // the window's update command, the same log lines on standard output (and in the log file),
-// a progress bar on a terminal, and an exit code that names the step that failed.
+// a progress bar on a terminal, a run record, and an exit code that names the step that failed.
 
 #include "cli/CliCommand.h"
 #include "cli/CliKinds.h"
 #include "cli/CliLinkOptions.h"
 #include "cli/ConsoleLog.h"
 #include "cli/ConsoleUpdateFrontEnd.h"
+#include "cli/JsonStdout.h"
 #include "core/link/TargetDevice.h"
-#include "link/QtLinkEnvironment.h"
-#include "link/TFlashWrRXCont.h"
-#include "resources/EmbeddedResources.h"
-#include "update/LinkStartUp.h"
-#include "update/UpdateSession.h"
+#include "headless/HeadlessUpdate.h"
+#include "records/RecordsFolder.h"
 #include "update/WorkFolder.h"
 
 #include <QCoreApplication>
 
-#include <algorithm>
 #include <cstdio>
 #include <optional>
 
 namespace {
-
-namespace UpdateExit {
-constexpr int NoReader = 10;        // the R/W was not found (or not at all in re-write mode)
-constexpr int NoImage = 11;         // no firmware image: --image could not be loaded
-constexpr int WriteSetUp = 12;      // bridge to 19.2 kbit/s, reconnection or boot set-up
-constexpr int IdCheck = 13;         // ID code check
-constexpr int Erase = 14;           // erasing the flash
-constexpr int Write = 15;           // writing the flash: power-cycle the R/W, re-run with --boot
-constexpr int DataVerify = 16;      // the flash CRC differs from the image's
-constexpr int RomVersion = 17;      // the R/W did not answer after the restart
-constexpr int ChipVersion = 18;     // the CHIP did not report its version
-constexpr int VersionMismatch = 19; // ROM and CHIP versions differ
-} // namespace UpdateExit
 
 constexpr char kHelp[] =
     "update both firmwares of the R/W, as the window's update button does\n"
@@ -42,6 +26,7 @@ constexpr char kHelp[] =
     "usage: tessaly-cli update --host ADDR [--port N] [--boot] [--image FILE]\n"
     "                          [--kind rx231|rx630|rx63t] [--rom-size-code N] [--debug]\n"
     "                          [--log FILE] [--chip-timeout SECONDS] [--bind ADDR]\n"
+    "                          [--records DIR | --no-records] [--json]\n"
     "\n"
     "  --host ADDR           the R/W's IPv4 address (TCPServAddr)\n"
     "  --port N              its TCP port (TCPServPort; also passed to the chip updater as\n"
@@ -56,6 +41,11 @@ constexpr char kHelp[] =
     "  --chip-timeout S      stop the chip updater after S seconds (default: wait for it)\n"
     "  --bind ADDR           bind the bridge's UDP port 30718 on this local address only\n"
     "                        (default: every local IPv4 address)\n"
+    "  --records DIR         keep the run's .log and .json record in DIR (default: the\n"
+    "                        work folder's records/, newest 1000 runs kept)\n"
+    "  --no-records          keep no record files\n"
+    "  --json                print the run record as one JSON object on standard output at\n"
+    "                        the end; the log lines go to standard error\n"
     "\n"
     "The connection procedure runs first (without a dialog), then the update: program mode,\n"
     "the microcontroller's firmware through its boot mode, the chip updater from the work\n"
@@ -63,7 +53,9 @@ constexpr char kHelp[] =
     "steps when standard output is a terminal.\n"
     "\n"
     "exit codes: 0 both firmwares updated, 2 bad command line,\n"
-    "            10 R/W not found, 11 no firmware image (--image not loadable),\n"
+    "            10 R/W not found, 11 nothing to write (--image not loadable, no byte\n"
+    "            where the run would write, or the built-in test firmware and a R/W\n"
+    "            outside 127.0.0.0/8; nothing is sent),\n"
     "            12 write set-up failed, 13 ID check failed, 14 erase failed,\n"
     "            15 write failed (power-cycle the R/W and run again with --boot),\n"
     "            16 data verify failed, 17 no ROM version after the restart,\n"
@@ -80,6 +72,9 @@ struct UpdateOptions {
     QString logFile;
     int chipLimitMs = -1;
     QString bindAddress;
+    QString recordsDir; // empty: the work folder's
+    bool noRecords = false;
+    bool json = false;
 };
 
 int UsageError(const QString& why) {
@@ -90,7 +85,8 @@ int UsageError(const QString& why) {
 std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions& options) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
-        const bool flag = a == QLatin1String("--boot") || a == QLatin1String("--debug");
+        const bool flag = a == QLatin1String("--boot") || a == QLatin1String("--debug") ||
+                          a == QLatin1String("--no-records") || a == QLatin1String("--json");
         if (!flag && i + 1 >= arguments.size())
             return QStringLiteral("%1 needs a value").arg(a);
         bool number = true;
@@ -98,6 +94,12 @@ std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions&
             options.boot = true;
         } else if (a == QLatin1String("--debug")) {
             options.debug = true;
+        } else if (a == QLatin1String("--no-records")) {
+            options.noRecords = true;
+        } else if (a == QLatin1String("--json")) {
+            options.json = true;
+        } else if (a == QLatin1String("--records")) {
+            options.recordsDir = arguments[++i];
         } else if (a == QLatin1String("--host")) {
             options.host = arguments[++i];
         } else if (a == QLatin1String("--port")) {
@@ -129,35 +131,9 @@ std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions&
     }
     if (options.host.isEmpty())
         return QStringLiteral("--host is required");
+    if (options.noRecords && !options.recordsDir.isEmpty())
+        return QStringLiteral("--records and --no-records exclude each other");
     return std::nullopt;
-}
-
-int ExitCodeFor(UpdateStep step) {
-    switch (step) {
-    case UpdateStep::None:
-        return CliExit::Ok;
-    case UpdateStep::NoReader:
-        return UpdateExit::NoReader;
-    case UpdateStep::NoImage:
-        return UpdateExit::NoImage;
-    case UpdateStep::WriteSetUp:
-        return UpdateExit::WriteSetUp;
-    case UpdateStep::IdCheck:
-        return UpdateExit::IdCheck;
-    case UpdateStep::Erase:
-        return UpdateExit::Erase;
-    case UpdateStep::Write:
-        return UpdateExit::Write;
-    case UpdateStep::DataVerify:
-        return UpdateExit::DataVerify;
-    case UpdateStep::RomVersion:
-        return UpdateExit::RomVersion;
-    case UpdateStep::ChipVersion:
-        return UpdateExit::ChipVersion;
-    case UpdateStep::VersionMismatch:
-        return UpdateExit::VersionMismatch;
-    }
-    return CliExit::Failed;
 }
 
 int RunUpdate(const QStringList& arguments) {
@@ -165,53 +141,33 @@ int RunUpdate(const QStringList& arguments) {
     if (const std::optional<QString> error = ParseOptions(arguments, options))
         return UsageError(*error);
 
+    std::optional<JsonStdout> json;
+    if (options.json)
+        json.emplace();
     ConsoleLog console;
     if (!console.Open(options.logFile))
         return CliExit::Failed;
-    tagTCPIPPara params;
-    params.TCPServAddr = options.host;
-    params.TCPServPort = options.port;
-    params.TCPPort = options.port;
-    ConsoleUpdateFrontEnd frontEnd(console, params);
 
-    LinkStartUp startUp;
-    startUp.env = &QtLinkEnvironment::Instance();
-    startUp.logMemo = &frontEnd;
-    startUp.op = &frontEnd;
-    if (options.boot)
-        startUp.arguments = QStringList{QStringLiteral("boot")};
-    startUp.workDir = WorkFolder::Prepare(QCoreApplication::applicationDirPath());
-    startUp.firmwareText =
-        EmbeddedResources::Find(QStringLiteral("HEXDATA"), QStringLiteral("HexData1"));
-    startUp.option.fCPUType = options.kind;
-    startUp.option.fROMSize = options.romSizeCode;
-    startUp.params = params;
-    startUp.bridgeBindAddress = options.bindAddress;
-    startUp.fDispDebugInfo = options.debug ? 1 : 0;
-    StartUpLinkHost host(startUp);
-
-    if (!options.image.isEmpty()) {
-        const bool loaded = host.Link().LoadRomImageFile(options.image);
-        host.Link().AddLog(
-            loaded ? QStringLiteral("OK: Read ROM Data") : QStringLiteral("NG: Read ROM Data"), 1);
-        if (!loaded)
-            return UpdateExit::NoImage;
-    }
-
-    // What the window does when it is first shown; a failure ends the program there too.
-    if (!host.Link().ConnectReader())
-        return UpdateExit::NoReader;
-
-    tagOptionPara option = startUp.option;
-    std::int32_t fCpuProg = 1;
-    UpdateSettings settings{.option = option,
-                            .fCpuProg = fCpuProg,
-                            .ResWaitTime = 1000,
-                            .WorkDir = startUp.workDir,
-                            .VerDigits = QStringLiteral(TESSALY_VERSION).remove(QLatin1Char('.')),
-                            .chipLimitMs = options.chipLimitMs};
-    UpdateSession session(host, frontEnd);
-    return ExitCodeFor(session.TB_WriteClick(settings).failedStep);
+    HeadlessUpdateJob job;
+    job.params.TCPServAddr = options.host;
+    job.params.TCPServPort = options.port;
+    job.params.TCPPort = options.port;
+    job.reWrite = options.boot;
+    job.imageFile = options.image;
+    job.kind = options.kind;
+    job.romSizeCode = options.romSizeCode;
+    job.debug = options.debug;
+    job.chipLimitMs = options.chipLimitMs;
+    job.bindAddress = options.bindAddress;
+    job.workDir = WorkFolder::Prepare(QCoreApplication::applicationDirPath());
+    if (!options.noRecords)
+        job.recordsDir = options.recordsDir.isEmpty() ? RecordsFolder::ForWorkDir(job.workDir)
+                                                      : options.recordsDir;
+    ConsoleUpdateFrontEnd frontEnd(console, job.params);
+    const RunRecord record = RunHeadlessUpdate(job, frontEnd);
+    if (json)
+        json->Print(RunRecordJson(record));
+    return record.exitCode;
 }
 
 const CliCommand kUpdateCommand("update", kHelp, &RunUpdate);

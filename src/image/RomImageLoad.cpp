@@ -26,6 +26,10 @@ QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString Hex8(std::uint32_t value) {
+    return QString::fromStdString(tessaly::HexDigits(value, 8));
+}
+
 void LogReadFailure(TFlashWrRXCont& link, std::string_view head, const QString& fileName,
                     const QString& reason) {
     link.RomImageFileError = Text(head) + QStringLiteral(" : ") + fileName + QStringLiteral(" (") +
@@ -36,6 +40,7 @@ void LogReadFailure(TFlashWrRXCont& link, std::string_view head, const QString& 
 // The whole file as 8-bit text. On failure the reason is logged and the image stays as it is.
 bool ReadFirmwareFile(TFlashWrRXCont& link, const QString& fileName, QByteArray& text) {
     link.RomImageFileError.clear();
+    link.RomImageHeldNoData = false;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         LogReadFailure(link, tessaly::image_text::kCannotOpen, fileName, file.errorString());
@@ -69,12 +74,22 @@ bool ParseImageText(TFlashWrRXCont& link, const QByteArray& text, ImageFormat fo
                                                 : tessaly::ParseIntelHex(view, target);
     if (result.outOfRange)
         link.Operator().ShowOutOfRangeBox(Text(tessaly::image_text::kOutOfRange));
-    if (!result.ok)
-        link.RomImageLoaded = 0;
     link.RomImageRanges = result.ranges;
     for (const std::string& line : result.logLines)
         link.AddLog(QString::fromStdString(line), 1);
-    return result.ok;
+    // A text without a fault that put nothing into the image (records of another target, or
+    // the wrong format for the file name) would otherwise count as a firmware: the update
+    // would erase the R/W, write nothing and find the blank CRC matching.
+    link.RomImageHeldNoData = result.ok && result.ranges.empty();
+    if (link.RomImageHeldNoData)
+        link.AddLog(Text(tessaly::image_text::kNoDataHead) + Hex8(link.RomImageBase) +
+                        QLatin1Char('-') + Hex8(link.RomImageEnd) +
+                        Text(tessaly::image_text::kNoDataTail),
+                    1);
+    const bool loaded = result.ok && !link.RomImageHeldNoData;
+    if (!loaded)
+        link.RomImageLoaded = 0;
+    return loaded;
 }
 
 FileLoad LoadImageFile(TFlashWrRXCont& link, const QString& fileName, ImageFormat format) {
@@ -90,6 +105,7 @@ FileLoad LoadImageFile(TFlashWrRXCont& link, const QString& fileName, ImageForma
 } // namespace
 
 bool TFlashWrRXCont::LoadSRecordText(const QByteArray& text) {
+    RomImageSource.clear();
     return ParseImageText(*this, text, ImageFormat::SRecord);
 }
 
@@ -111,6 +127,8 @@ bool TFlashWrRXCont::LoadRomImageFile(const QString& fileName) {
     else
         return false;
     const FileLoad load = LoadImageFile(*this, fileName, format);
+    if (load == FileLoad::Loaded)
+        RomImageSource = fileName;
     // A file that could not be read never reached the image: there is no new CRC to show.
     if (load != FileLoad::Unreadable)
         AddLog(Text(tessaly::image_text::kCrcHead) +

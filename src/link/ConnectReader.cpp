@@ -11,7 +11,7 @@ constexpr std::int32_t kReaderBps = 115200;
 
 } // namespace
 
-int TFlashWrRXCont::ConnectReader() {
+int TFlashWrRXCont::ConnectReader(const std::function<bool()>& mayGoOn) {
     tagTCPIPPara params = TCPIPPara;
     // The tool always connects as a client; the dialog shows the mode fixed on "サーバー".
     params.fTCPServer = 0;
@@ -22,6 +22,8 @@ int TFlashWrRXCont::ConnectReader() {
     } else {
         TCPIPPara = params;
         ReWriteMode = reWriteMode;
+        if (mayGoOn && !mayGoOn())
+            return 0;
         Operator().SetStatusText(ReaderTexts::kCheckingReader);
         ProcessMessages();
         Operator().ShowConnectProgress(ReaderTexts::kProgressCaption, ReaderTexts::kCheckingReader);

@@ -75,6 +75,7 @@ public:
     // The run's request to end early; none by default.
     void SetStopToken(const StopToken* stop) { stop_ = stop; }
     bool StopRequested() const { return stop_ && stop_->Requested(); }
+    const StopToken* Stop() const { return stop_; }
 
     void ClientSocket1Read();
     void ClientSocket1Error(int& errorCode);
@@ -93,7 +94,10 @@ public:
     int SendSubCommand9D();
 
     // ---- Connection procedure (link/ConnectReader.cpp) ------------------------------------
-    int ConnectReader();
+    // `mayGoOn`, when given, is asked once the operator has confirmed the dialog (its settings
+    // are then the controller's) and before anything is sent: false ends the procedure with 0,
+    // the settings kept, nothing sent and nothing shown beyond what it logged itself.
+    int ConnectReader(const std::function<bool()>& mayGoOn = {});
     int FindReader(int showProgress, int quiet);
     void AfterConnect();
     void ShowStatusError();
@@ -109,9 +113,9 @@ public:
     bool LoadSRecordFile(const QString& fileName);
     bool LoadIntelHexFile(const QString& fileName);
     bool LoadRomImageFile(const QString& fileName);
-    // The embedded firmware at start-up: S-record text parsed into the image. It does not set
-    // RomImageLoaded, even on success: the main window sets it after the parse whatever the
-    // result, as the program always has (a failed parse leaves a blank image marked loaded).
+    // The embedded firmware at start-up: S-record text parsed into the image. It leaves
+    // RomImageLoaded to the start-up construction, which sets it only when this returns true
+    // (false also when the text stored no byte within the bounds).
     bool LoadSRecordText(const QByteArray& text);
     // CRC-16/X-25 of the image from RomImageBase through RomImageCrcEnd; the boot-mode
     // verification compares the CRC the MCU reports for its flash with it.
@@ -124,6 +128,12 @@ public:
     std::vector<tessaly::AddressRange> RomImageRanges;
     // Why the last firmware file could not be read (also logged); empty when it was read.
     QString RomImageFileError;
+    // The last load had no fault but stored no byte within the bounds (also logged): a file for
+    // another microcontroller or ROM size, or no data records at all. It is not loaded.
+    bool RomImageHeldNoData = false;
+    // Where the image came from: the firmware file it was last loaded from, empty for the
+    // built-in firmware.
+    QString RomImageSource;
 
     // ---- Boot-mode protocol (boot/) -------------------------------------------------------
     // Set-up and the steps of the update. The address text and gauge of the program step go

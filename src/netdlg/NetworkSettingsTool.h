@@ -6,7 +6,11 @@
 #include <functional>
 #include <optional>
 
-// The desktop's own tool for the network connections, opened by "ネットワーク接続...".
+class QWidget;
+
+// The desktop's own tool for the network connections, opened by "ネットワーク接続...": on
+// Windows the control panel's network connections ("control.exe ncpa.cpl"), elsewhere the
+// first installed one of the known desktop tools.
 namespace NetworkSettingsTool {
 
 struct Command {
@@ -18,8 +22,8 @@ struct Command {
 // the full path or an empty text); nothing when none is installed.
 std::optional<Command> Find(const std::function<QString(const QString&)>& findExecutable);
 
-// Starts the installed tool detached from this program. False when there is none or it could
-// not be started; the caller tells the operator.
-bool Open();
+// Starts the tool detached from this program, for `owner`'s window. False when there is none
+// or it could not be started; the caller tells the operator.
+bool Open(const QWidget* owner = nullptr);
 
 } // namespace NetworkSettingsTool

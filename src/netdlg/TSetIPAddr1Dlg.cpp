@@ -214,7 +214,7 @@ void TSetIPAddr1Dlg::RGIPModeClick(int index) {
 }
 
 void TSetIPAddr1Dlg::BtNetworkClick() {
-    if (NetworkSettingsTool::Open())
+    if (NetworkSettingsTool::Open(this))
         return;
     QMessageBox::information(
         this, QStringLiteral("ネットワーク接続"),

@@ -11,4 +11,8 @@ QByteArray Find(const QString& type, const QString& name) {
     return file.readAll();
 }
 
+bool FirmwareIsStandIn() {
+    return TESSALY_FIRMWARE_IS_STAND_IN != 0;
+}
+
 } // namespace EmbeddedResources

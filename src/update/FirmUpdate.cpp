@@ -4,6 +4,7 @@
 #include "update/ChipUpdaterCall.h"
 #include "update/ExecChildProcess.h"
 #include "update/PollingWait.h"
+#include "update/UpdatePreflight.h"
 #include "update/UpdateTexts.h"
 
 #include <cstdio>
@@ -22,7 +23,8 @@ constexpr std::size_t kComparedVersionChars = 4;
 class Run {
 public:
     Run(TFlashWrRXCont& link, UpdateFrontEnd& frontEnd, UpdateSettings& settings)
-        : link_(link), fe_(frontEnd), op_(link.Operator()), s_(settings) {}
+        : link_(link), fe_(frontEnd), op_(link.Operator()), s_(settings),
+          versionWaits_(link.Env().Clock()) {}
 
     UpdateOutcome Execute();
 
@@ -36,12 +38,13 @@ private:
     void Begin();
     void WriteSetUp();
     void BootStep(const UpdateText::BootStepText& text, std::int32_t errStage, UpdateStep step,
-                  const std::function<int()>& call);
+                  RunStep timed, const std::function<int()>& call);
     void BackToNormal();
     void ChipUpdate();
     void CompareVersions();
     void ShowOutcome();
     void GuidanceLines();
+    void ReportOutcome();
     void End();
 
     TFlashWrRXCont& link_;
@@ -50,30 +53,37 @@ private:
     UpdateSettings& s_;
     UpdateOutcome out_;
     int result_ = 1;
-    int requests_ = 0; // shared by the ROM version wait and the first CHIP version wait
+    RunVersionWaits versionWaits_;
 };
 
 UpdateOutcome Run::Execute() {
-    if (!link_.RomImageLoaded) {
-        Log(UpdateText::NoImage);
+    if (s_.observer)
+        s_.observer->SequenceStarted(link_);
+    // Whoever runs the sequence has asked already; this is the last word before the erase.
+    if (!UpdateMayStart(link_)) {
         out_.failedStep = UpdateStep::NoImage;
+        ReportOutcome();
         return out_;
     }
     out_.failedStep = UpdateStep::None;
     Begin();
     WriteSetUp();
     const std::int32_t cpuProg = s_.fCpuProg;
-    BootStep(UpdateText::IdCheck, 1, UpdateStep::IdCheck,
+    BootStep(UpdateText::IdCheck, 1, UpdateStep::IdCheck, RunStep::IdCheck,
              [&] { return link_.BootIdCheck(cpuProg); });
-    BootStep(UpdateText::Erase, 2, UpdateStep::Erase, [&] { return link_.BootErase(cpuProg); });
-    BootStep(UpdateText::Write, 3, UpdateStep::Write, [&] { return link_.BootProgram(cpuProg); });
-    BootStep(UpdateText::DataVerify, 4, UpdateStep::DataVerify,
+    BootStep(UpdateText::Erase, 2, UpdateStep::Erase, RunStep::Erase,
+             [&] { return link_.BootErase(cpuProg); });
+    BootStep(UpdateText::Write, 3, UpdateStep::Write, RunStep::Write,
+             [&] { return link_.BootProgram(cpuProg); });
+    BootStep(UpdateText::DataVerify, 4, UpdateStep::DataVerify, RunStep::Verify,
              [&] { return link_.BootCrcCheck(); });
     BackToNormal();
+    ChipUpdate(); // only after the ROM version was answered
     CompareVersions();
-    ShowOutcome();
-    End();
     out_.result = result_;
+    ShowOutcome();
+    ReportOutcome(); // before the result window waits for the operator
+    End();
     return out_;
 }
 
@@ -94,6 +104,7 @@ void Run::Begin() {
     op_.SetStepTitle(QString());
 
     if (s_.fCpuProg) {
+        const StepScope timed(s_.observer, RunStep::ProgramMode);
         op_.SetStepTitle(QString());
         // Reports success whatever the R/W answered; the bit-rate matching that follows
         // shows whether the switch took place.
@@ -103,6 +114,7 @@ void Run::Begin() {
 }
 
 void Run::WriteSetUp() {
+    const StepScope timed(s_.observer, RunStep::SetUp);
     if (link_.BridgeSpeedIndex != kBridgeBootSpeed) {
         // The field keeps its value: the boot set-up moves the bridge back to 115.2 kbit/s
         // by itself once the new bit rate is accepted.
@@ -122,9 +134,10 @@ void Run::WriteSetUp() {
 }
 
 void Run::BootStep(const UpdateText::BootStepText& text, std::int32_t errStage, UpdateStep step,
-                   const std::function<int()>& call) {
+                   RunStep timed, const std::function<int()>& call) {
     if (!result_)
         return;
+    const StepScope timing(s_.observer, timed);
     fe_.SetResultCaption(text.label);
     op_.SetStepTitle(text.title);
     op_.SetAddressText(QString());
@@ -141,6 +154,7 @@ void Run::BootStep(const UpdateText::BootStepText& text, std::int32_t errStage, 
 void Run::BackToNormal() {
     if (!result_)
         return;
+    StepScope timed(s_.observer, RunStep::Restart);
     link_.BootRestart(); // the R/W's answer to the version request decides instead
     link_.SleepMs(static_cast<std::uint32_t>(s_.ResWaitTime));
     if (link_.BridgeSpeedIndex != kBridgeNormalSpeed) {
@@ -149,7 +163,8 @@ void Run::BackToNormal() {
         link_.OpenLink();
     }
     link_.FlushRx();
-    if (!PollingWait(link_.Env().Clock(), requests_, [&] { return link_.GetRomVersion(0); })) {
+    timed.Next(RunStep::RomVersion);
+    if (!versionWaits_.RomVersion([&] { return link_.GetRomVersion(0); })) {
         Fail(UpdateStep::RomVersion);
         Log(UpdateText::RomVersionNg);
         return;
@@ -157,10 +172,12 @@ void Run::BackToNormal() {
     Log(UpdateText::RomVersionPrefix + link_.RomVersionText());
     Log(QString());
     Log(UpdateText::McuFirmwareDone);
-    ChipUpdate();
 }
 
 void Run::ChipUpdate() {
+    if (!result_)
+        return;
+    const StepScope timed(s_.observer, RunStep::Chip);
     const QString updater = ChipUpdaterCall::FileToRun(s_.WorkDir, s_.VerDigits);
     if (!updater.isEmpty()) {
         Log(QString());
@@ -169,15 +186,21 @@ void Run::ChipUpdate() {
         // The updater talks to the R/W on its own and needs its TCP port.
         link_.CloseLink();
         // Whatever became of the updater, the final version check decides the outcome.
-        fe_.ChipUpdaterEnded(ExecChildProcess(
-            updater, ChipUpdaterCall::Arguments(link_.ChipAnswered, link_.TCPIPPara), stdout,
-            s_.chipLimitMs));
+        const QStringList arguments =
+            ChipUpdaterCall::Arguments(link_.ChipAnswered, link_.TCPIPPara);
+        int exitCode = 0;
+        const int ran = ExecChildProcess(updater, arguments, s_.chipExitCodeOut, s_.chipLimitMs,
+                                         &exitCode, link_.Stop(), s_.chipOutputFile);
+        fe_.ChipUpdaterEnded(ran);
+        if (s_.observer)
+            s_.observer->ChipUpdaterRan(updater, arguments,
+                                        ran == 0 ? std::optional(exitCode) : std::nullopt);
         link_.OpenLink();
         link_.FlushRx();
         link_.SleepMs(kAfterChipUpdaterMs);
         link_.SendSubCommand9D();
     }
-    PollingWait(link_.Env().Clock(), requests_, [&] { return link_.GetChipVersion(0); });
+    versionWaits_.ChipAfterUpdater([&] { return link_.GetChipVersion(0); });
     fe_.SetResultWindowVisible(true);
 }
 
@@ -186,8 +209,8 @@ void Run::CompareVersions() {
     fe_.SetResultFontSize(kResultFontSize);
     if (!result_)
         return;
-    int requests = 0;
-    if (!PollingWait(link_.Env().Clock(), requests, [&] { return link_.GetChipVersion(0); })) {
+    const StepScope timed(s_.observer, RunStep::Compare);
+    if (!versionWaits_.FinalChipVersion([&] { return link_.GetChipVersion(0); })) {
         Fail(UpdateStep::ChipVersion);
         Log(UpdateText::NoChipVersion);
         return;
@@ -247,6 +270,11 @@ void Run::GuidanceLines() {
         Log(UpdateText::Retry);
         break;
     }
+}
+
+void Run::ReportOutcome() {
+    if (s_.observer)
+        s_.observer->OutcomeKnown(out_, link_);
 }
 
 void Run::End() {

@@ -2,10 +2,12 @@
 
 #include "link/LinkRecords.h"
 #include "update/UpdateFrontEnd.h"
+#include "update/UpdateObserver.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <cstdio>
 
 class TFlashWrRXCont;
 
@@ -14,7 +16,7 @@ class TFlashWrRXCont;
 enum class UpdateStep {
     None,            // the run succeeded
     NoReader,        // the update was refused or the connection procedure failed
-    NoImage,         // no firmware image loaded: nothing was done
+    NoImage,         // no byte to write where the run would write: nothing was done
     WriteSetUp,      // bridge to 19.2 kbit/s, reconnection, boot-mode set-up
     IdCheck,         // ErrStage 1
     Erase,           // ErrStage 2
@@ -43,6 +45,11 @@ struct UpdateSettings {
     QString WorkDir{};               // where the chip updater is
     QString VerDigits{};             // the version without dots, for the versioned updater
     int chipLimitMs = -1;            // the chip updater's time limit; none in the window
+    UpdateObserver* observer = nullptr; // the run's record keeper, if any
+    // Where the chip updater's exit code line goes, and a file that takes its own output
+    // instead of our standard output (a fleet's device log); the window and update use ours.
+    std::FILE* chipExitCodeOut = stdout;
+    QString chipOutputFile{};
 };
 
 // The one-button update: program mode, the control microcontroller's firmware through its

@@ -19,3 +19,16 @@ bool PollingWait(LinkClock& clock, int& requests, const std::function<int()>& re
     }
     return false;
 }
+
+bool RunVersionWaits::RomVersion(const std::function<int()>& request) {
+    return PollingWait(clock_, sharedRequests_, request);
+}
+
+bool RunVersionWaits::ChipAfterUpdater(const std::function<int()>& request) {
+    return PollingWait(clock_, sharedRequests_, request);
+}
+
+bool RunVersionWaits::FinalChipVersion(const std::function<int()>& request) {
+    int requests = 0;
+    return PollingWait(clock_, requests, request);
+}

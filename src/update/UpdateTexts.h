@@ -69,3 +69,18 @@ inline const BootStepText DataVerify{
     QStringLiteral("データ照合 : OK"), QStringLiteral("データ照合 : NG")};
 
 } // namespace UpdateText
+
+namespace UpdateText {
+
+// The built-in firmware of a build without TESSALY_FIRMWARE is a generated test image: the
+// window says so at start, and the update writes it to the simulator on loopback only.
+inline const QString StandInNotice =
+    QStringLiteral("注意: 内蔵ファームウェアは試験用の代替イメージです"
+                   "（シミュレーター専用。実機のR/Wには書き込めません）");
+inline QString StandInRefused(const QString& host) {
+    return QStringLiteral("NG: 内蔵ファームウェアは試験用の代替イメージのため、") + host +
+           QStringLiteral(" には書き込みません（127.0.0.0/8 のシミュレーター専用）。"
+                          "実機用のファームウェアファイルを読み込んでから再実行してください");
+}
+
+} // namespace UpdateText

@@ -1,6 +1,7 @@
 #include "update/WorkFolder.h"
 
 #include "resources/EmbeddedResources.h"
+#include "update/FilePlacement.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,12 +30,22 @@ namespace WorkFolder {
 QString Prepare(const QString& executableFolder) {
     // cleanPath folds "/./" (and its Windows form) the way the program always collapsed it.
     const QString beside = QDir::cleanPath(executableFolder) + QStringLiteral("/TessalyChip");
-    if (QDir().mkpath(beside) && ProbeWritable(beside))
+    if (!FilePlacement::kPerUserOnly && QDir().mkpath(beside) && ProbeWritable(beside))
         return beside;
-    const QString perUser = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                            QStringLiteral("/OSKORA/Tessaly");
+    const QString perUser = PerUserFolder();
     QDir().mkpath(perUser);
     return perUser;
+}
+
+QString PerUserFolder() {
+#ifdef Q_OS_WIN
+    // "APPDATA" + "\OSKORA\Tessaly", where the program has always gone
+    return QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA")) +
+           QStringLiteral("/OSKORA/Tessaly");
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/OSKORA/Tessaly");
+#endif
 }
 
 QString ChipUpdaterPath(const QString& workDir, const QString& suffix) {
@@ -52,14 +63,13 @@ bool WriteChipUpdater(const QString& workDir) {
     if (program.isEmpty())
         return false;
     QSaveFile file(ChipUpdaterPath(workDir));
-    if (!file.open(QIODevice::WriteOnly) || file.write(program) != program.size())
-        return false;
-    if (!file.commit())
-        return false;
-    return QFile::setPermissions(ChipUpdaterPath(workDir), QFile::ReadOwner | QFile::WriteOwner |
-                                                               QFile::ExeOwner | QFile::ReadGroup |
-                                                               QFile::ExeGroup | QFile::ReadOther |
-                                                               QFile::ExeOther);
+    // Executable before it takes the place of the old one: runs side by side write it while
+    // another may be starting it, and must never find it there but not yet runnable.
+    return file.open(QIODevice::WriteOnly) && file.write(program) == program.size() &&
+           file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                               QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                               QFile::ExeOther) &&
+           file.commit();
 }
 
 } // namespace WorkFolder

@@ -6,9 +6,14 @@
 namespace WorkFolder {
 
 // "<executable folder>/TessalyChip", created with its parents and probed with a short-lived
-// "test.dat"; when that folder cannot be written, the per-user application data folder +
-// "OSKORA/Tessaly" (created, not probed again).
+// "test.dat"; when that folder cannot be written (or in a build for system folders, see
+// FilePlacement), PerUserFolder (created, not probed again).
 QString Prepare(const QString& executableFolder);
+
+// The per-user folder of a program that cannot write beside itself: on Windows the folder the
+// environment variable APPDATA names + "\OSKORA\Tessaly", elsewhere the per-user application
+// data folder + "OSKORA/Tessaly".
+QString PerUserFolder();
 
 // The chip updater's file name in a folder: "TessalyChip" plus `suffix` plus the platform's
 // executable extension (".exe" on Windows, none elsewhere).

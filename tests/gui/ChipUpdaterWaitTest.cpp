@@ -1,6 +1,7 @@
 // The wait for the chip updater keeps the windows alive: the child here ends only once the
 // window has been repainted while it ran, so a wait that blocks the event loop fails the test
 // (after the child's own time limit) instead of hanging it.
+#include "support/TestChildProgram.h"
 #include "update/ExecChildProcess.h"
 
 #include <QApplication>
@@ -18,14 +19,6 @@
 
 namespace {
 
-QString TestChild() {
-    QString name = QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-test-child");
-#ifdef Q_OS_WIN
-    name += QStringLiteral(".exe");
-#endif
-    return name;
-}
-
 class PaintWatcher final : public QWidget {
 public:
     std::function<void()> onPaint;
@@ -40,7 +33,8 @@ protected:
 } // namespace
 
 TEST(ChipUpdaterWait, DisabledWindowIsRepaintedWhileTheChildRuns) {
-    ASSERT_TRUE(QFile::exists(TestChild())) << "helper not built: " << TestChild().toStdString();
+    ASSERT_TRUE(QFile::exists(TestChildProgram()))
+        << "helper not built: " << TestChildProgram().toStdString();
     QTemporaryDir dir;
     const QString painted = dir.filePath(QStringLiteral("painted"));
     PaintWatcher window;
@@ -63,7 +57,7 @@ TEST(ChipUpdaterWait, DisabledWindowIsRepaintedWhileTheChildRuns) {
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::tmpfile(), &std::fclose);
     childRunning = true;
     const int result =
-        ExecChildProcess(TestChild(), {QStringLiteral("--until"), painted}, out.get());
+        ExecChildProcess(TestChildProgram(), {QStringLiteral("--until"), painted}, out.get());
     childRunning = false;
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(paintedWhileRunning);

@@ -6,11 +6,13 @@
 #include "link/TFlashWrRXCont.h"
 #include "netdlg/AdapterMatch.h"
 #include "netdlg/TSetIPAddr1Dlg.h"
+#include "resources/EmbeddedResources.h"
 #include "support/FakeLinkEnvironment.h"
 #include "support/FirmwareRecords.h"
 #include "support/FixedAdapters.h"
 #include "support/ModalDialogs.h"
 #include "support/ReaderReplies.h"
+#include "update/UpdateTexts.h"
 #include "update/WorkFolder.h"
 
 #include <QAction>
@@ -151,6 +153,9 @@ TEST_F(MainWindowTest, StartsWithItsCaptionHiddenMenusAndTheVersionAfterOneSecon
     EXPECT_TRUE(QFile::exists(WorkFolder::ChipUpdaterPath(form->WorkDir())));
     ASSERT_NE(form->Link(), nullptr);
     EXPECT_EQ(form->Link()->RomImageLoaded, 1);
+    // A build with the generated stand-in firmware says so at start.
+    EXPECT_EQ(MemoLines(*form).contains(UpdateText::StandInNotice),
+              EmbeddedResources::FirmwareIsStandIn());
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form->VerDigits().isEmpty(); }, 5000));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("ZMW ファームウェアアップデート Ver.1.1.0.0"));

@@ -1,5 +1,6 @@
 #include "app/SettingsFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -19,15 +20,24 @@ void WriteAll(const QString& path, const QByteArray& content) {
     f.write(content);
 }
 
+// The variable that names the per-user folder the settings fall back to.
+#ifdef Q_OS_WIN
+constexpr char kPerUserVariable[] = "APPDATA"; // + "\\OSKORA\\Tessaly"
+#else
+constexpr char kPerUserVariable[] = "XDG_CONFIG_HOME"; // + "/OSKORA/Tessaly"
+#endif
+
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toUtf8());
+        qputenv(kPerUserVariable,
+                QDir::toNativeSeparators(dir.path() + QStringLiteral("/config")).toUtf8());
         ini = dir.path() + QStringLiteral("/tessaly.ini");
     }
-    void TearDown() override { qunsetenv("XDG_CONFIG_HOME"); }
+    void TearDown() override { qputenv(kPerUserVariable, saved); }
 
+    const QByteArray saved = qgetenv(kPerUserVariable);
     QTemporaryDir dir;
     QString ini;
 };

@@ -2,6 +2,7 @@
 #include "app/TConfErrDlg.h"
 #include "app/TConfirm1Dlg.h"
 #include "app/TGuage1Dlg.h"
+#include "app/VersionInfo.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -39,6 +40,22 @@ TEST(AboutBox, VersionCaptionCarriesTheProductVersion) {
     EXPECT_EQ(d.ProductName->text(), QStringLiteral("KV5ファームウェアアップデートツール"));
     EXPECT_TRUE(d.Comments->isHidden());
 }
+
+#ifdef Q_OS_WIN
+TEST(VersionResource, TextsComeFromTheProgramsOwnResource) {
+    // "tessaly.exe" is the resource's own entry: the record built into the program elsewhere
+    // says "tessaly", so this passes only when the texts are read through the version API.
+    EXPECT_EQ(GetVersionInfoText(VersionInfo::OriginalFilename), QStringLiteral("tessaly.exe"));
+    EXPECT_EQ(GetVersionInfoText(VersionInfo::FileVersion), QStringLiteral("1.1.0.0"));
+    EXPECT_EQ(GetVersionInfoText(VersionInfo::ProductVersion), QStringLiteral("1.1.0.0"));
+    EXPECT_EQ(GetVersionInfoText(42), QStringLiteral("1.1.0.0"));
+    EXPECT_EQ(GetVersionInfoText(VersionInfo::ProductName),
+              QStringLiteral("KV5ファームウェアアップデートツール"));
+    EXPECT_EQ(GetVersionInfoText(VersionInfo::FileDescription),
+              QStringLiteral("ZMW ファームウェアアップデート"));
+    EXPECT_EQ(GetVersionInfoText(VersionInfo::CompanyName), QStringLiteral("OSKORA"));
+}
+#endif
 
 TEST(Confirm1Dlg, ShowingFlagFollowsShowConfirmAndClose) {
     TConfirm1Dlg d;

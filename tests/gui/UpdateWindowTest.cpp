@@ -10,6 +10,7 @@
 #include "netdlg/AdapterSource.h"
 #include "netdlg/TSetIPAddr1Dlg.h"
 #include "rwsim/RwSimulator.h"
+#include "support/RunRecordFiles.h"
 #include "support/TestAddresses.h"
 
 #include <QAction>
@@ -123,6 +124,8 @@ public:
         form->show();
     }
 
+    QString RecordsFolder() const { return form->WorkDir() + QStringLiteral("/records"); }
+
     QTemporaryDir dir;
     NoAdapters adapters;
     std::unique_ptr<rwsim::RwSimulator> sim;
@@ -162,6 +165,9 @@ TEST(UpdateWindow, SuccessShowsOkUntilConfirmedAndKeepsTheCommands) {
     const int lines = rig.form->SPTMemo->blockCount();
     rig.form->Link()->AddLog(QStringLiteral("after the rebuild"), 1);
     EXPECT_EQ(rig.form->SPTMemo->blockCount(), lines + 1);
+    const RunRecordFiles run = ReadTheOnlyRun(rig.RecordsFolder());
+    EXPECT_EQ(run.record.value(QStringLiteral("exitCode")).toInt(-1), 0);
+    EXPECT_TRUE(run.lines.contains(QStringLiteral("書き込み   : OK")));
 }
 
 TEST(UpdateWindow, FailureShowsNgAndDisablesTheCommands) {
@@ -185,4 +191,8 @@ TEST(UpdateWindow, FailureShowsNgAndDisablesTheCommands) {
     EXPECT_TRUE(rig.form->SPTMemo->toPlainText().contains(
         QStringLiteral("再度ソフトを起動し、［再書込み行う］にチェックを入れてもう一度書き込みを行"
                        "ってください。")));
+    // The window's record carries the exit code tessaly-cli update would have given.
+    const QJsonObject record = ReadTheOnlyRun(rig.RecordsFolder()).record;
+    EXPECT_EQ(record.value(QStringLiteral("exitCode")).toInt(), 15);
+    EXPECT_EQ(record.value(QStringLiteral("failedStep")).toString(), QStringLiteral("write"));
 }

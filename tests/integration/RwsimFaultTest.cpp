@@ -2,6 +2,8 @@
 
 #include "support/RwsimHarness.h"
 
+#include <algorithm>
+
 using namespace rwsim_test;
 using rwsim::BootState;
 
@@ -63,6 +65,51 @@ TEST(RwsimFault, PowerLossAfterPagesLeavesAHalfWrittenFlashInBootMode) {
     again.BootSetupRx231();
     ASSERT_EQ(again.Exchange({0x40}, 1), Bytes{0x06});
     EXPECT_EQ(again.Exchange({0x4D}, 2), (Bytes{0xCD, 0x52}));
+}
+
+// Block erasure frames for the RX231 kind (2 KB blocks by address).
+Bytes EraseFrame(std::uint32_t address) {
+    return WithBootSum({0x59, 0x04, std::uint8_t(address >> 24), std::uint8_t(address >> 16),
+                        std::uint8_t(address >> 8), std::uint8_t(address)});
+}
+
+TEST(RwsimFault, RefuseEraseBlock) {
+    rwsim::SimConfig config = BootConfig();
+    config.faults.refuseEraseBlock = 2;
+    Harness h(config);
+    h.BootSetupRx231();
+    ASSERT_EQ(h.Exchange({0x40}, 1), Bytes{0x06});
+    ASSERT_EQ(h.Exchange({0x48}, 1), Bytes{0x06});
+    EXPECT_EQ(h.Exchange(EraseFrame(0xFFFFF800), 1), Bytes{0x06});
+    EXPECT_EQ(h.Exchange(EraseFrame(0xFFFFF000), 2), (Bytes{0xD9, 0x51}));
+    EXPECT_EQ(h.Exchange(EraseFrame(0xFFFFF000), 1), Bytes{0x06}) << "it strikes once";
+    EXPECT_TRUE(h.TranscriptHas(QStringLiteral("block erasure 2 refused")));
+}
+
+TEST(RwsimFault, PowerLossDuringTheEraseLeavesTheRestOfTheFlash) {
+    rwsim::SimConfig config = BootConfig();
+    config.faults.dropDuringErase = 2;
+    QTemporaryDir dir;
+    const QString flashFile = dir.filePath(QStringLiteral("old.bin"));
+    QFile old(flashFile);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(0x8000, char(0x5A)));
+    old.close();
+    config.flashFile = flashFile;
+    Harness h(config);
+    h.BootSetupRx231();
+    ASSERT_EQ(h.Exchange({0x40}, 1), Bytes{0x06});
+    ASSERT_EQ(h.Exchange({0x48}, 1), Bytes{0x06});
+    EXPECT_EQ(h.Exchange(EraseFrame(0xFFFFF800), 1), Bytes{0x06});
+    h.Send(EraseFrame(0xFFFFF000));
+    EXPECT_TRUE(WaitFor([&] { return h.tcp->state() == QAbstractSocket::UnconnectedState; }, 2000));
+    EXPECT_TRUE(h.tcp->readAll().isEmpty()) << "no acknowledgement for that block";
+    EXPECT_EQ(h.sim->Mcu().CurrentMode(), rwsim::Microcontroller::Mode::Boot);
+    const auto erased = h.sim->Mcu().Flash().Read(0xFFFFF800, 0x800);
+    const auto kept = h.sim->Mcu().Flash().Read(0xFFFFF000, 0x800);
+    EXPECT_TRUE(std::all_of(erased.begin(), erased.end(), [](auto b) { return b == 0xFF; }));
+    EXPECT_TRUE(std::all_of(kept.begin(), kept.end(), [](auto b) { return b == 0x5A; }));
+    EXPECT_TRUE(h.TranscriptHas(QStringLiteral("power lost during block erasure 2")));
 }
 
 TEST(RwsimFault, WrongCrc) {

@@ -27,10 +27,11 @@ TEST(RwsimOptions, DefaultsAndValues) {
     EXPECT_TRUE(config.serialTiming) << "the program models the wire unless told not to";
     EXPECT_TRUE(config.chipFollowsRom);
 
-    ASSERT_TRUE(
-        Parse({"--kind", "RX63T", "--rom-size", "13", "--serial-timing", "off", "--id-code",
-               "PLM4QXW7BBN2H-C8", "--chip-stays", "--refuse-page", "3", "--bridge-bps", "19200"},
-              config, run, &error))
+    ASSERT_TRUE(Parse({"--kind", "RX63T", "--rom-size", "13", "--serial-timing", "off", "--id-code",
+                       "PLM4QXW7BBN2H-C8", "--chip-stays", "--refuse-page", "3", "--bridge-bps",
+                       "19200", "--refuse-erase-block", "4", "--drop-during-erase", "5",
+                       "--silent-rom-after-update"},
+                      config, run, &error))
         << error.toStdString();
     EXPECT_EQ(config.kind, rwsim::McuKind::Rx63T);
     EXPECT_EQ(config.romSizeCode, 13);
@@ -39,6 +40,9 @@ TEST(RwsimOptions, DefaultsAndValues) {
     EXPECT_FALSE(config.chipFollowsRom);
     EXPECT_EQ(config.faults.refusePage, 3);
     EXPECT_EQ(config.bridgeBps, 19200);
+    EXPECT_EQ(config.faults.refuseEraseBlock, 4);
+    EXPECT_EQ(config.faults.dropDuringErase, 5);
+    EXPECT_TRUE(config.faults.silentRomAfterUpdate);
 }
 
 TEST(RwsimOptions, BadValuesAreRefused) {
@@ -50,7 +54,8 @@ TEST(RwsimOptions, BadValuesAreRefused) {
                                {"--serial-timing", "maybe"},
                                {"--address", "not-an-address"},
                                {"--time-limit", "0"},
-                               {"--refuse-page", "x"}};
+                               {"--refuse-page", "x"},
+                               {"--drop-during-erase", "0"}};
     for (const QStringList& args : bad) {
         rwsim::SimConfig config;
         rwsim::RunOptions run;

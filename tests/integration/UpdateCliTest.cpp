@@ -2,13 +2,11 @@
 // standard output and in the log file, no progress bar on a pipe, and the exit code of each
 // failed step.
 
+#include "resources/EmbeddedResources.h"
+#include "support/CliProcess.h"
+#include "support/RunRecordFiles.h"
 #include "support/UpdateRig.h"
 #include "update/UpdateTexts.h"
-
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QProcess>
-#include <QTimer>
 
 using namespace update_test;
 
@@ -20,30 +18,13 @@ struct CliRun {
     QStringList lines;
 };
 
-// Runs tessaly-cli with `arguments`, serving the simulator meanwhile; at most two minutes.
+// Runs tessaly-cli with `arguments`, serving the simulator meanwhile.
 CliRun RunCli(const QStringList& arguments) {
-    QProcess cli;
-    cli.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-cli"));
-    cli.setArguments(arguments);
-    QEventLoop loop;
-    QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&cli, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
-    cli.start();
-    loop.exec();
-    CliRun run;
-    if (cli.state() != QProcess::NotRunning) {
-        cli.kill();
-        cli.waitForFinished();
-        ADD_FAILURE() << "tessaly-cli did not finish";
-        return run;
-    }
-    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    run.lines = run.out.split(QLatin1Char('\n'));
-    return run;
+    const CliProcessRun run = RunCliProcess(arguments);
+    return {run.exitCode, run.out, run.out.split(QLatin1Char('\n'))};
 }
 
+// The run records go into the test's own folder.
 QStringList UpdateArguments(const UpdateRig& rig) {
     return {QStringLiteral("update"),
             QStringLiteral("--host"),
@@ -51,7 +32,9 @@ QStringList UpdateArguments(const UpdateRig& rig) {
             QStringLiteral("--port"),
             QString::number(rig.sim->TcpPort()),
             QStringLiteral("--bind"),
-            TestAddresses::Tool()};
+            TestAddresses::Tool(),
+            QStringLiteral("--records"),
+            rig.dir.filePath(QStringLiteral("records"))};
 }
 
 // True when `wanted` appears in `lines` in this order (other lines may come between).
@@ -106,6 +89,10 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
          },
          13,
          {UpdateText::IdCheck.ng, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
+        {"refused erase",
+         [](rwsim::SimConfig& c) { c.faults.refuseEraseBlock = 3; },
+         14,
+         {UpdateText::Erase.ng, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
         {"refused page",
          [](rwsim::SimConfig& c) { c.faults.refusePage = 5; },
          15,
@@ -115,6 +102,10 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
          [](rwsim::SimConfig& c) { c.faults.wrongCrc = true; },
          16,
          {UpdateText::Write.ok, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
+        {"silent R/W after the restart",
+         [](rwsim::SimConfig& c) { c.faults.silentRomAfterUpdate = true; },
+         17,
+         {UpdateText::RomVersionNg, UpdateText::Failed, UpdateText::CheckConnection}},
         {"other CHIP version",
          [](rwsim::SimConfig& c) {
              c.chipFollowsRom = false;
@@ -143,6 +134,43 @@ TEST(UpdateCli, ImageThatCannotBeLoadedStopsBeforeAnyTraffic) {
     EXPECT_EQ(run.exitCode, 11);
     EXPECT_TRUE(run.lines.contains(QStringLiteral("NG: Read ROM Data")));
     EXPECT_TRUE(rig.Device().events.isEmpty());
+    // A run that stopped before it began is on record too.
+    const RunRecordFiles record = ReadTheOnlyRun(rig.dir.filePath(QStringLiteral("records")));
+    EXPECT_EQ(record.record.value(QStringLiteral("exitCode")).toInt(), 11);
+    EXPECT_EQ(record.record.value(QStringLiteral("failedStep")).toString(),
+              QStringLiteral("image"));
+    EXPECT_TRUE(record.lines.contains(QStringLiteral("NG: Read ROM Data")));
+}
+
+TEST(UpdateCli, ImageWithNothingToWriteStopsBeforeAnyTraffic) {
+    UpdateRig rig;
+    ASSERT_TRUE(rig.started);
+    // A firmware for the reserved top only: it loads, but a run that switches the R/W itself
+    // would write none of it.
+    QFile file(rig.dir.filePath(QStringLiteral("top.mot")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("S308FFFFC00001020333\r\n");
+    file.close();
+    const CliRun run = RunCli(UpdateArguments(rig) << QStringLiteral("--image") << file.fileName());
+    EXPECT_EQ(run.exitCode, 11) << run.out.toStdString();
+    EXPECT_TRUE(run.lines.contains(QStringLiteral("OK: Read ROM Data")));
+    EXPECT_TRUE(run.lines.contains(UpdateText::NoImage));
+    EXPECT_TRUE(rig.Device().events.isEmpty());
+    const RunRecordFiles record = ReadTheOnlyRun(rig.dir.filePath(QStringLiteral("records")));
+    EXPECT_EQ(record.record.value(QStringLiteral("failedStep")).toString(),
+              QStringLiteral("image"));
+}
+
+TEST(UpdateCli, StandInFirmwareForARwOutsideLoopbackIsRefusedWithExitCode11) {
+    if (!EmbeddedResources::FirmwareIsStandIn())
+        GTEST_SKIP() << "this build carries the real firmware";
+    // Without the refusal the connection procedure would run, and fail (exit code 10) on the
+    // loopback-only rule instead.
+    const CliRun run =
+        RunCli({QStringLiteral("update"), QStringLiteral("--host"), QStringLiteral("192.0.2.1")});
+    EXPECT_EQ(run.exitCode, 11) << run.out.toStdString();
+    EXPECT_TRUE(run.lines.contains(UpdateText::StandInRefused(QStringLiteral("192.0.2.1"))))
+        << run.out.toStdString();
 }
 
 TEST(UpdateCli, BadCommandLinesAreUsageErrors) {

@@ -3,11 +3,12 @@
 // mode.
 
 #include "bridge/BridgeTexts.h"
+#include "support/TestChildProgram.h"
 #include "support/UpdateRig.h"
 #include "update/UpdateTexts.h"
 #include "update/WorkFolder.h"
 
-#include <QCoreApplication>
+#include <QRegularExpression>
 
 using namespace update_test;
 
@@ -74,6 +75,38 @@ TEST(UpdateFailure, LinkDroppedMidWriteIsRepairedByAReWriteRun) {
     EXPECT_EQ(rig.Flash(0xFFFC0000u, 0xFFFFFFFFu), rig.Image(0xFFFC0000u, 0xFFFFFFFFu));
 }
 
+TEST(UpdateFailure, RefusedBlockFailsTheErase) {
+    rwsim::SimConfig config = SimDefaults();
+    config.faults.refuseEraseBlock = 5;
+    UpdateRig rig(config);
+    const UpdateOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::Erase);
+    EXPECT_EQ(outcome.ErrStage, 2);
+    EXPECT_TRUE(rig.RunLog().contains(UpdateText::Erase.ng));
+    EXPECT_FALSE(rig.RunLog().contains(UpdateText::Write.ok));
+    ExpectFailure(rig, kStepGuidance);
+}
+
+TEST(UpdateFailure, PowerLossDuringTheEraseIsRepairedByAReWriteRun) {
+    rwsim::SimConfig config = SimDefaults();
+    config.faults.dropDuringErase = 60;
+    UpdateRig rig(config);
+    const UpdateOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::Erase);
+    EXPECT_EQ(outcome.ErrStage, 2);
+    ExpectFailure(rig, kStepGuidance);
+    // Half erased: the top blocks went, the lower ones still hold the old firmware.
+    const auto flash = rig.Flash(0xFFFC0000u, kReservedTop - 1);
+    EXPECT_EQ(flash.front(), kOldFlashByte);
+    EXPECT_EQ(flash.back(), 0xFF);
+
+    rig.Restart({QStringLiteral("boot")});
+    const UpdateOutcome again = ConnectAndClick(rig);
+    EXPECT_EQ(again.failedStep, UpdateStep::None)
+        << rig.RunLog().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(rig.Flash(0xFFFC0000u, 0xFFFFFFFFu), rig.Image(0xFFFC0000u, 0xFFFFFFFFu));
+}
+
 TEST(UpdateFailure, SilentBridgeFailsTheWriteSetUp) {
     rwsim::SimConfig config = SimDefaults();
     config.faults.silentUdp = true;
@@ -119,12 +152,42 @@ TEST(UpdateFailure, WrongCrcFailsTheVerifyWithoutItsDebugLine) {
     ExpectFailure(rig, kStepGuidance);
 }
 
+TEST(UpdateFailure, WrongCrcWithDebugLinesShowsTheVerifyLine) {
+    rwsim::SimConfig config = SimDefaults();
+    config.faults.wrongCrc = true;
+    UpdateRig rig(config);
+    rig.Link().fDispDebugInfo = 1;
+    const UpdateOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::DataVerify);
+    EXPECT_EQ(outcome.ErrStage, 4);
+    const QStringList log = rig.RunLog();
+    const qsizetype crc =
+        log.indexOf(QRegularExpression(QStringLiteral("^CRC Data: 0x[0-9A-F]{4}$")));
+    ASSERT_GE(crc, 0) << log.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(log.indexOf(UpdateText::DataVerify.ng), crc + 1);
+    ExpectFailure(rig, kStepGuidance);
+}
+
+TEST(UpdateFailure, SilentRomAfterTheRestartFailsWithItsLine) {
+    rwsim::SimConfig config = SimDefaults();
+    config.faults.silentRomAfterUpdate = true;
+    UpdateRig rig(config);
+    const UpdateOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::RomVersion);
+    EXPECT_EQ(outcome.ErrStage, 0);
+    const QStringList log = rig.RunLog();
+    EXPECT_EQ(log.indexOf(UpdateText::RomVersionNg), log.indexOf(UpdateText::DataVerify.ok) + 1)
+        << log.join(QLatin1Char('|')).toStdString();
+    EXPECT_FALSE(log.contains(UpdateText::McuFirmwareDone));
+    EXPECT_FALSE(log.contains(UpdateText::ChipStart));
+    ExpectFailure(rig, kConnectionGuidance);
+}
+
 TEST(UpdateFailure, SilentChipFailsTheFinalCheckAfterTheUpdaterRanInBootForm) {
     rwsim::SimConfig config = SimDefaults();
     config.faults.silentChip = true;
     UpdateRig rig(config);
-    const QString child =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-test-child");
+    const QString child = TestChildProgram();
     ASSERT_TRUE(
         QFile::copy(child, WorkFolder::ChipUpdaterPath(rig.workDir, QStringLiteral("1100"))));
     const QString record = rig.dir.filePath(QStringLiteral("chip-args.txt"));

@@ -2,10 +2,9 @@
 // re-write mode, the bridge already at 19.2 kbit/s, the versioned chip updater, versions that
 // agree in their first four characters, and a second click that connects first.
 
+#include "support/TestChildProgram.h"
 #include "support/UpdateRig.h"
 #include "update/WorkFolder.h"
-
-#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -63,7 +62,23 @@ TEST(UpdateFlow, Rx231WithDefaultSettingsUpdatesBothFirmwares) {
               (QStringList{QStringLiteral("label2:アップデートが正常に終了しました"),
                            QStringLiteral("label1:OK"), QStringLiteral("colour:blue"),
                            QStringLiteral("sound:ring"), QStringLiteral("raise"),
-                           QStringLiteral("confirm"), QStringLiteral("main:1")}));
+                           QStringLiteral("confirm"), QStringLiteral("title:"),
+                           QStringLiteral("main:1")}));
+    // What the result window (Label1) and the main window (STTitle) say, step by step.
+    QStringList texts = calls;
+    texts.removeIf([](const QString& call) {
+        return !call.startsWith(QLatin1String("label1:")) &&
+               !call.startsWith(QLatin1String("title:"));
+    });
+    EXPECT_EQ(texts, (QStringList{
+                         QStringLiteral("label1:書き込み開始..."), QStringLiteral("title:"),
+                         QStringLiteral("title:"), QStringLiteral("label1:書込設定中..."),
+                         QStringLiteral("title:"), QStringLiteral("label1:ID照合中..."),
+                         QStringLiteral("title:ID照合"), QStringLiteral("label1:初期化中..."),
+                         QStringLiteral("title:初期化"), QStringLiteral("label1:書き込み中..."),
+                         QStringLiteral("title:書き込み"), QStringLiteral("label1:データ照合中..."),
+                         QStringLiteral("title:データ照合"), QStringLiteral("title:"),
+                         QStringLiteral("label1:OK"), QStringLiteral("title:")}));
     EXPECT_TRUE(rig.frontEnd.commandsEnabled);
     EXPECT_EQ(rig.frontEnd.gauge, 0);
 
@@ -133,8 +148,7 @@ TEST(UpdateFlow, BridgeAlreadyAtBootSpeedIsNeitherChangedNorReconnectedBeforeThe
 TEST(UpdateFlow, VersionedChipUpdaterIsRunWithTheConnectionParameters) {
     UpdateRig rig;
     ASSERT_TRUE(rig.started);
-    const QString child =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-test-child");
+    const QString child = TestChildProgram();
     ASSERT_TRUE(
         QFile::copy(child, WorkFolder::ChipUpdaterPath(rig.workDir, QStringLiteral("1100"))));
     const QString record = rig.dir.filePath(QStringLiteral("chip-args.txt"));

@@ -7,7 +7,9 @@ bool ScriptedTransport::ConnectTo(const QString& host, std::uint16_t /*port*/) {
     return true;
 }
 
-void ScriptedTransport::Disconnect() { env_.OnDisconnect(); }
+void ScriptedTransport::Disconnect() {
+    env_.OnDisconnect();
+}
 
 std::int64_t ScriptedTransport::Write(const QByteArray& data) {
     if (!connected_)
@@ -47,6 +49,8 @@ void FakeLinkEnvironment::OnWrite(const QByteArray& data) {
 
 void FakeLinkEnvironment::OnConnect(const QString& host) {
     connects.push_back(host);
+    if (transport && transport->IsConnected())
+        ++connectsWhileConnected;
     if (!acceptConnections)
         return;
     events_.push_back({now_ + connectDelayMs, [this] {
@@ -56,6 +60,7 @@ void FakeLinkEnvironment::OnConnect(const QString& host) {
 }
 
 void FakeLinkEnvironment::OnDisconnect() {
+    ++disconnects;
     events_.push_back({now_ + closeDelayMs, [this] {
                            if (transport)
                                transport->SetConnected(false);
@@ -70,10 +75,9 @@ void FakeLinkEnvironment::Reply(const QByteArray& bytes, std::uint32_t delayMs) 
 }
 
 void FakeLinkEnvironment::RunDue() {
-    std::stable_sort(events_.begin(), events_.end(),
-                     [](const Event& a, const Event& b) {
-                         return static_cast<std::int32_t>(a.at - b.at) < 0;
-                     });
+    std::stable_sort(events_.begin(), events_.end(), [](const Event& a, const Event& b) {
+        return static_cast<std::int32_t>(a.at - b.at) < 0;
+    });
     while (!events_.empty() && static_cast<std::int32_t>(now_ - events_.front().at) >= 0) {
         Event e = std::move(events_.front());
         events_.pop_front();
@@ -81,7 +85,9 @@ void FakeLinkEnvironment::RunDue() {
     }
 }
 
-void FakeLinkEnvironment::ProcessEvents() { RunDue(); }
+void FakeLinkEnvironment::ProcessEvents() {
+    RunDue();
+}
 
 void FakeLinkEnvironment::WaitForEvents(std::uint32_t maxMs) {
     // Jump to the next scheduled event, or to the end of the wait when nothing is due sooner.
@@ -95,4 +101,6 @@ void FakeLinkEnvironment::WaitForEvents(std::uint32_t maxMs) {
     RunDue();
 }
 
-void FakeLinkEnvironment::Sleep(std::uint32_t ms) { now_ += ms; }
+void FakeLinkEnvironment::Sleep(std::uint32_t ms) {
+    now_ += ms;
+}

@@ -62,6 +62,9 @@ public:
     // Everything the tool sent, one entry per write, and the hosts it connected to.
     std::vector<QByteArray> sent;
     std::vector<QString> connects;
+    // Closes the tool started, and connects it started while the last connection was still up.
+    int disconnects = 0;
+    int connectsWhileConnected = 0;
 
     // Called by the transport.
     void OnWrite(const QByteArray& data);

@@ -6,8 +6,9 @@
 #include <QStringList>
 
 // A front end for update tests: every call the sequence makes on the result window, the main
-// window and the sounds is recorded as one short text, in order; the link's operator calls
-// that matter to the update (step title, gauge, error box, connection dialog) likewise.
+// window, the step title (STTitle) and the sounds is recorded as one short text, in order; the
+// link's operator calls that matter to the update (gauge, error box, connection dialog) are
+// kept as well.
 class RecordingUpdateFrontEnd final : public UpdateFrontEnd, public LinkOperator {
 public:
     // UpdateFrontEnd
@@ -37,7 +38,10 @@ public:
     }
 
     // LinkOperator
-    void SetStepTitle(const QString& text) override { stepTitle = text; }
+    void SetStepTitle(const QString& text) override {
+        stepTitle = text;
+        Note(QStringLiteral("title:") + text);
+    }
     void SetGauge(int percent) override { gauge = percent; }
     void ShowErrorBox(const QString& text) override { errorBoxes << text; }
     bool AskConnectionSettings(tagTCPIPPara& params, int& reWriteMode) override {

@@ -43,7 +43,11 @@ TEST_F(BootSetupTest, Rx231SendsFixedRatiosAndNoClockMode) {
     EXPECT_EQ(link.OptionPara.teibai2, 1);
     // Only the forced line shows without debug display.
     EXPECT_EQ(log.lines, QStringList{Line(BootLog::kBitRateFailed)});
-    EXPECT_EQ(link.BridgeSpeedIndex, 0); // a refused rate leaves the bridge alone
+    // A refused rate leaves the bridge and the link alone: a bridge change starts by closing
+    // the link, and neither a reconnection nor the confirmation 0x06 follows.
+    EXPECT_EQ(env.disconnects, 0);
+    EXPECT_EQ(env.connects.size(), 1u);
+    EXPECT_TRUE(SentWith(0x06).isEmpty());
 }
 
 TEST_F(BootSetupTest, Rx63xSelectsTheFirstClockModeAndSendsTheInputClock) {

@@ -1,8 +1,8 @@
+#include "support/TestChildProgram.h"
 #include "update/ChipUpdaterCall.h"
 #include "update/ExecChildProcess.h"
 #include "update/WorkFolder.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,14 +14,6 @@
 #include <memory>
 
 namespace {
-
-QString TestChild() {
-    QString name = QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-test-child");
-#ifdef Q_OS_WIN
-    name += QStringLiteral(".exe");
-#endif
-    return name;
-}
 
 // What ExecChildProcess printed, read back from a temporary file.
 class CapturedOutput {
@@ -51,27 +43,35 @@ QStringList RecordedLines(const QString& file) {
 } // namespace
 
 TEST(ChipHandOff, WindowlessChildEndsTheWaitAndGetsItsArgumentsVerbatim) {
-    ASSERT_TRUE(QFile::exists(TestChild())) << "helper not built: " << TestChild().toStdString();
+    ASSERT_TRUE(QFile::exists(TestChildProgram()))
+        << "helper not built: " << TestChildProgram().toStdString();
     QTemporaryDir dir;
     const QString record = dir.filePath(QStringLiteral("args.txt"));
     // An address with shell syntax must reach the child as one plain argument.
     const QStringList args = {QStringLiteral("--record"), record, QStringLiteral("-IP"),
                               QStringLiteral("127.0.0.9; echo x > ") + dir.filePath("y")};
     CapturedOutput out;
-    EXPECT_EQ(ExecChildProcess(TestChild(), args, out.get()), 0);
+    EXPECT_EQ(ExecChildProcess(TestChildProgram(), args, out.get()), 0);
     EXPECT_EQ(out.Text(), QByteArray("dwExitCode = 0\xC2\xA5n"));
+#ifdef Q_OS_WIN
+    // The command line is the file name and the arguments joined by single spaces, nothing
+    // quoted, as the hand-off has always built it; the child's runtime splits it at the spaces.
+    const QStringList expected = args.join(QLatin1Char(' ')).split(QLatin1Char(' '));
+#else
+    const QStringList expected = args;
+#endif
     const QStringList lines = RecordedLines(record);
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines[0], QStringLiteral("cwd=") + QDir::currentPath());
-    EXPECT_EQ(lines.mid(1), args);
+    ASSERT_EQ(lines.size(), 1 + expected.size());
+    EXPECT_EQ(lines[0], QStringLiteral("cwd=") + QDir::toNativeSeparators(QDir::currentPath()));
+    EXPECT_EQ(lines.mid(1), expected);
     EXPECT_FALSE(QFile::exists(dir.filePath("y")));
 }
 
 TEST(ChipHandOff, NonzeroExitIsPrintedAndOtherwiseTreatedLikeSuccess) {
     CapturedOutput out;
-    EXPECT_EQ(
-        ExecChildProcess(TestChild(), {QStringLiteral("--exit"), QStringLiteral("3")}, out.get()),
-        0);
+    EXPECT_EQ(ExecChildProcess(TestChildProgram(), {QStringLiteral("--exit"), QStringLiteral("3")},
+                               out.get()),
+              0);
     EXPECT_EQ(out.Text(), ExitCodeText(3));
     EXPECT_EQ(ExitCodeText(3), QByteArray("dwExitCode = 3\xC2\xA5n"));
 }
@@ -85,11 +85,29 @@ TEST(ChipHandOff, MissingProgramReportsAFailedStartAndPrintsNothing) {
 
 TEST(ChipHandOff, ChildStillRunningAtTheLimitIsKilled) {
     CapturedOutput out;
-    EXPECT_EQ(ExecChildProcess(TestChild(), {QStringLiteral("--sleep"), QStringLiteral("20000")},
-                               out.get(), 100),
+    EXPECT_EQ(ExecChildProcess(TestChildProgram(),
+                               {QStringLiteral("--sleep"), QStringLiteral("20000")}, out.get(),
+                               100),
               ExecChildTimedOut);
     EXPECT_TRUE(out.Text().isEmpty());
 }
+
+#ifdef Q_OS_WIN
+TEST(ChipHandOff, ChildWindowIsRaisedWhileTheChildRuns) {
+    QTemporaryDir dir;
+    const QString record = dir.filePath(QStringLiteral("args.txt"));
+    // The child shows its window without activating it: only the hand-off's raise loop can
+    // bring it to the foreground before the child gives up waiting.
+    CapturedOutput out;
+    EXPECT_EQ(ExecChildProcess(TestChildProgram(),
+                               {QStringLiteral("--record"), record, QStringLiteral("--window"),
+                                QStringLiteral("10000")},
+                               out.get()),
+              0);
+    EXPECT_EQ(RecordedLines(record).value(5), QStringLiteral("raised"));
+    EXPECT_EQ(out.Text(), ExitCodeText(0));
+}
+#endif
 
 TEST(ChipHandOff, WaitWorksOnAWorkerThreadWithOrWithoutALimit) {
     CapturedOutput out;
@@ -97,10 +115,11 @@ TEST(ChipHandOff, WaitWorksOnAWorkerThreadWithOrWithoutALimit) {
     int limited = -2;
     // A device's run on a thread of its own: the wait must not need the main thread's loop.
     const std::unique_ptr<QThread> worker(QThread::create([&] {
-        ended = ExecChildProcess(TestChild(), {QStringLiteral("--exit"), QStringLiteral("3")},
-                                 out.get());
-        limited = ExecChildProcess(
-            TestChild(), {QStringLiteral("--sleep"), QStringLiteral("20000")}, out.get(), 100);
+        ended = ExecChildProcess(TestChildProgram(),
+                                 {QStringLiteral("--exit"), QStringLiteral("3")}, out.get());
+        limited =
+            ExecChildProcess(TestChildProgram(),
+                             {QStringLiteral("--sleep"), QStringLiteral("20000")}, out.get(), 100);
     }));
     worker->start();
     ASSERT_TRUE(worker->wait(60000));

@@ -66,7 +66,7 @@ TEST(ImageCrc, NeverReadsPastAShortImage) {
     EXPECT_EQ(ComputeRomImageCrc(image, 0xFFFFC000u, 0xFFFFBFFFu), CalcCrc16(nullptr, 0));
 }
 
-TEST(ImageTextLines, SplitsAtLfWithOrWithoutCr) {
+TEST(ImageTextLines, CrLfLfAndALoneCrEachEndALine) {
     auto lines = [](std::string_view text) {
         std::vector<std::string> out;
         ForEachTextLine(text, [&](std::string_view line) {
@@ -81,7 +81,8 @@ TEST(ImageTextLines, SplitsAtLfWithOrWithoutCr) {
     EXPECT_EQ(lines("a\n\n\x1a"), (V{"a", "", "\x1a"}));
     EXPECT_EQ(lines("\r\n"), (V{""}));
     EXPECT_EQ(lines(""), V{});
-    EXPECT_EQ(lines("x\ry\n"), (V{"x\ry"})); // only a CR right before LF is a line end
+    EXPECT_EQ(lines("x\ry\rz"), (V{"x", "y", "z"}));
+    EXPECT_EQ(lines("x\r\r\ny\n\rz\r"), (V{"x", "", "y", "", "z"}));
 
     int seen = 0;
     ForEachTextLine("1\n2\n3\n", [&](std::string_view) { return ++seen < 2; });
@@ -96,6 +97,18 @@ TEST(ImageRomImage, CountsPagesThatHoldData) {
     image[1023] = 0x7F;
     EXPECT_EQ(CountPagesWithData(image), 3u);
     EXPECT_FALSE(PageHasData(std::span(image).subspan(512, 256)));
+}
+
+TEST(ImageRomImage, DataToProgramLeavesOutTheReservedTopUnlessEverythingIsWritten) {
+    std::vector<std::uint8_t> image(0x8000, 0xFF);
+    EXPECT_FALSE(HasDataToProgram(image, false));
+    image[0x4000] = 0x00; // the first byte of the reserved top
+    EXPECT_FALSE(HasDataToProgram(image, true));
+    EXPECT_TRUE(HasDataToProgram(image, false));
+    image[0x3FFF] = 0x00; // the last byte below it
+    EXPECT_TRUE(HasDataToProgram(image, true));
+    // An image no larger than the reserved top has nothing below it.
+    EXPECT_FALSE(HasDataToProgram(std::span(image).subspan(0x3FFF, 0x1000), true));
 }
 
 TEST(ImageRomImage, RebaseKeepsEveryByteByAddress) {

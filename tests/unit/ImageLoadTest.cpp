@@ -85,9 +85,6 @@ TEST_F(ImageLoad, ExtensionChoosesTheLoaderInAnyCase) {
         EXPECT_EQ(link.RomImage[0], 1);
         EXPECT_EQ(log.lines.size(), 2);
     }
-    // S-record text in a ".hex" file is read as Intel HEX, where it holds no data record.
-    EXPECT_TRUE(link.LoadRomImageFile(Write("s.hex", S3(0xFFFC0000u, {0x42}))));
-    EXPECT_TRUE(ImageIs(0xFF));
 }
 
 TEST_F(ImageLoad, OtherExtensionsChangeNothing) {
@@ -131,13 +128,45 @@ TEST_F(ImageLoad, BadChecksumFailsWithoutABox) {
     EXPECT_EQ(log.lines, QStringList{CrcLine()});
 }
 
-TEST_F(ImageLoad, S1OnlyFileLoadsNothingAndSucceeds) {
-    const std::string text =
-        Join({SRecord("S0", 0, 2, {'x'}), SRecord("S1", 0x1000, 2, {1, 2, 3}), "S9030000FC"});
-    EXPECT_TRUE(link.LoadRomImageFile(Write("s1.mot", text)));
+TEST_F(ImageLoad, FileThatStoresNoByteIsNotLoaded) {
+    const QString noData = QStringLiteral(
+        "NG: 選択中のマイコンとROMサイズの範囲（FFFC0000-FFFFFFFF）に書き込むデータがありません");
+    const struct {
+        const char* name;
+        std::string text;
+    } files[] = {
+        {"s1.mot",
+         Join({SRecord("S0", 0, 2, {'x'}), SRecord("S1", 0x1000, 2, {1, 2, 3}), "S9030000FC"})},
+        // S-record text under a .HEX name: read as Intel HEX, no line is a data record.
+        {"srec.hex", Join({S3(0xFFFC0000u, {1, 2, 3}), S3(0xFFFC0003u, {4})})},
+        // Every data record lies where bits 8-19 of the address are set: all skipped.
+        {"skipped.hex",
+         Join({HexRecord(2, 0, {0xFF, 0xF0}), HexRecord(0, 0x10, {1, 2}), ":00000001FF"})},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        ASSERT_TRUE(link.LoadRomImageFile(Write("good.mot", S3(0xFFFC0000u, {7}))));
+        log.lines.clear();
+        EXPECT_FALSE(link.LoadRomImageFile(Write(QString::fromLatin1(file.name), file.text)));
+        EXPECT_EQ(link.RomImageLoaded, 0);
+        EXPECT_TRUE(link.RomImageHeldNoData);
+        EXPECT_TRUE(ImageIs(0xFF));
+        EXPECT_EQ(log.lines, (QStringList{noData, QStringLiteral("CRC: 399F")}));
+        EXPECT_TRUE(person.boxes.isEmpty());
+    }
+}
+
+TEST_F(ImageLoad, LoneCrEndsALineInFilesAndInTheBuiltInText) {
+    const std::string text = S3(0xFFFC0000u, {7, 8}) + "\r" + S3(0xFFFFFFF0u, {9}) + "\r";
+    EXPECT_TRUE(link.LoadRomImageFile(Write("cr.mot", text)));
     EXPECT_EQ(link.RomImageLoaded, 1);
-    EXPECT_TRUE(ImageIs(0xFF));
-    EXPECT_EQ(log.lines, QStringList{QStringLiteral("CRC: 399F")});
+    EXPECT_EQ(link.RomImage[1], 8);
+    EXPECT_EQ(link.RomImage[link.RomImage.size() - 16], 9);
+
+    std::string firmware = TwoPartFirmware();
+    std::erase(firmware, '\n');
+    EXPECT_TRUE(link.LoadSRecordText(QByteArray::fromStdString(firmware)));
+    EXPECT_TRUE(log.Contains(QStringLiteral("プログラムデータ読み込み終了[64637Bytes]")));
 }
 
 TEST_F(ImageLoad, UnreadableFileLeavesTheImageAlone) {

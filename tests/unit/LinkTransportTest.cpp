@@ -20,3 +20,17 @@ TEST(LinkTransport, SendDiscardsUnreadBytesAndReplyArrives) {
     link.SendBytes(cmd, 1);
     EXPECT_EQ(link.RxAvailable(), 0);
 }
+
+TEST(LinkTransport, OpenLinkWhileConnectedClosesFirst) {
+    FakeLinkEnvironment env;
+    VectorLogSink log;
+    TFlashWrRXCont link(env, &log, tagOptionPara{}, {});
+    link.TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
+    ASSERT_EQ(link.OpenLink(), 1);
+    ASSERT_EQ(link.OpenLink(), 1);
+    EXPECT_EQ(env.connects.size(), 2u);
+    EXPECT_EQ(env.disconnects, 1);
+    // The close had completed before the new connect was started.
+    EXPECT_EQ(env.connectsWhileConnected, 0);
+    EXPECT_EQ(link.IsConnected(), 1);
+}

@@ -194,11 +194,15 @@ TEST_F(ReaderCommands, ProgramModeAlwaysSucceedsAndLogsWhatCame) {
 }
 
 TEST_F(ReaderCommands, ProgramModeIgnoresBytesThatCameBefore) {
-    // A late acknowledge of an earlier command is waiting in the ring; it must not be taken
-    // for the answer to the program-mode switch.
-    env.Reply(Ack(), 1);
+    link.fDispDebugInfo = 1;
+    // A late refusal of an earlier command is waiting in the ring; the switch judges the R/W's
+    // answer to its own frame, which accepts it.
+    env.Reply(Nack(), 1);
     env.WaitForEvents(5);
     ASSERT_EQ(link.RxAvailable(), 7);
+    env.SetResponder([&](const QByteArray&) { env.Reply(Ack(), 3); });
     EXPECT_EQ(link.SetProgMode(), 1);
-    EXPECT_EQ(link.LastReplyOk, 0);
+    EXPECT_EQ(link.LastReplyOk, 1);
+    EXPECT_EQ(log.lines.last(), ReaderTexts::kAckReceived);
+    EXPECT_EQ(link.RxAvailable(), 1); // the last byte of that answer, nothing older
 }

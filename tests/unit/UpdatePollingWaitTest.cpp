@@ -64,3 +64,16 @@ TEST(UpdatePollingWait, ASharedCountLeavesTheSecondWaitWhatIsLeft) {
     EXPECT_FALSE(PollingWait(env, requests, std::ref(third)));
     EXPECT_EQ(third.calls, 0);
 }
+
+TEST(UpdatePollingWait, TheRunsVersionWaitsShareTheirCountUntilTheFinalCheck) {
+    FakeLinkEnvironment env;
+    RunVersionWaits waits(env);
+    int rom = 0;
+    EXPECT_TRUE(waits.RomVersion([&] { return ++rom == 400 ? 1 : 0; }));
+    SilentRequest chip{env, 1};
+    EXPECT_FALSE(waits.ChipAfterUpdater(std::ref(chip)));
+    EXPECT_EQ(chip.calls, 600);
+    SilentRequest final{env, 1};
+    EXPECT_FALSE(waits.FinalChipVersion(std::ref(final)));
+    EXPECT_EQ(final.calls, 1000);
+}

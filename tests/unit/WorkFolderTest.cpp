@@ -30,19 +30,42 @@ TEST(WorkFolder, BesideTheExecutableWhenWritableWithTheDotSegmentFolded) {
     EXPECT_FALSE(QFile::exists(work + QStringLiteral("/test.dat"))) << "probe file left behind";
 }
 
-TEST(WorkFolder, FallsBackToThePerUserFolderWhenTheProbeFails) {
+TEST(WorkFolder, FallsBackToThePerUserFolderWhenTheFolderCannotBeMade) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     // A folder that cannot be created, even as root: its parent is a plain file.
     QFile blocker(dir.path() + QStringLiteral("/not-a-folder"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    qputenv("XDG_DATA_HOME", (dir.path() + QStringLiteral("/data")).toUtf8());
+#ifdef Q_OS_WIN
+    const char* perUserVariable = "APPDATA";
+#else
+    const char* perUserVariable = "XDG_DATA_HOME";
+#endif
+    const QByteArray saved = qgetenv(perUserVariable);
+    qputenv(perUserVariable,
+            QDir::toNativeSeparators(dir.path() + QStringLiteral("/data")).toUtf8());
     const QString work = WorkFolder::Prepare(blocker.fileName());
-    qunsetenv("XDG_DATA_HOME");
+    qputenv(perUserVariable, saved);
     EXPECT_EQ(work, dir.path() + QStringLiteral("/data/OSKORA/Tessaly"));
     EXPECT_TRUE(QDir(work).exists());
 }
+
+#ifdef Q_OS_WIN
+TEST(WorkFolder, ApplicationDataFolderWhenTheProbeFileIsRefused) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // The work folder exists, but "test.dat" there is a folder: it can be neither created nor
+    // opened as a file.
+    ASSERT_TRUE(QDir().mkpath(dir.path() + QStringLiteral("/bin/TessalyChip/test.dat")));
+    const QByteArray saved = qgetenv("APPDATA");
+    qputenv("APPDATA", QDir::toNativeSeparators(dir.path() + QStringLiteral("/roaming")).toUtf8());
+    const QString work = WorkFolder::Prepare(dir.path() + QStringLiteral("/bin"));
+    qputenv("APPDATA", saved);
+    EXPECT_EQ(work, dir.path() + QStringLiteral("/roaming/OSKORA/Tessaly"));
+    EXPECT_TRUE(QDir(work).exists());
+}
+#endif
 
 TEST(ChipUpdater, WrittenFromTheResourcesRunsAndChecksItsCommandLine) {
     QTemporaryDir dir;

@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::uint8_t kBlockNumberError = 0x29;
 constexpr std::uint8_t kAddressError = 0x2A;
+constexpr std::uint8_t kErasureError = 0x51;
 constexpr std::uint8_t kUnerasedError = 0x52;
 constexpr std::uint8_t kProgrammingError = 0x53;
 constexpr std::uint8_t kLockStatusRefused = 0xF1;
@@ -58,6 +59,8 @@ void BootProgram::EraseByAddress(const std::vector<std::uint8_t>& data) {
         Refuse(0x59, kAddressError, QStringLiteral("no block starts at %1").arg(Address(address)));
         return;
     }
+    if (EraseFaultStrikes(0x59))
+        return;
     flash_.Erase(address, kRx231BlockSize);
     Ack(0x06, int(std::int64_t(config_.blockEraseUsPer4K) * kRx231BlockSize / 4096));
 }
@@ -74,8 +77,28 @@ void BootProgram::EraseByNumber(const std::vector<std::uint8_t>& data) {
         Refuse(0x58, kBlockNumberError, QStringLiteral("no block %1 on this part").arg(number));
         return;
     }
+    if (EraseFaultStrikes(0x58))
+        return;
     flash_.Erase(block->first, block->size);
     Ack(0x06, int(std::int64_t(config_.blockEraseUsPer4K) * block->size / 4096));
+}
+
+bool BootProgram::EraseFaultStrikes(std::uint8_t command) {
+    ++eraseFrames_;
+    if (eraseFrames_ == config_.faults.refuseEraseBlock) {
+        transcript_.Event("fault", QStringLiteral("block erasure %1 refused").arg(eraseFrames_));
+        Refuse(command, kErasureError, QStringLiteral("refused by fault injection"));
+        return true;
+    }
+    if (!powerLost_ && eraseFrames_ == config_.faults.dropDuringErase) {
+        powerLost_ = true;
+        // The blocks before this one are erased, this one and the rest keep their contents.
+        transcript_.Event("fault",
+                          QStringLiteral("power lost during block erasure %1").arg(eraseFrames_));
+        hooks_.powerLoss();
+        return true;
+    }
+    return false;
 }
 
 void BootProgram::ProgramPage(const std::vector<std::uint8_t>& frame) {

@@ -70,6 +70,9 @@ private:
     void EraseByAddress(const std::vector<std::uint8_t>& data);
     void EraseByNumber(const std::vector<std::uint8_t>& data);
     void ProgramPage(const std::vector<std::uint8_t>& frame);
+    // The planned erase faults for one block erasure: true when one struck and the frame is
+    // done with.
+    bool EraseFaultStrikes(std::uint8_t command);
     void FlashCrc();
     void MemoryRead(const std::vector<std::uint8_t>& data);
     void LockBit(std::uint8_t command, const std::vector<std::uint8_t>& data);
@@ -96,6 +99,7 @@ private:
     bool programmed_ = false;
     // Fault counters live as long as the simulator: a fault strikes once.
     int pageFrames_ = 0;
+    int eraseFrames_ = 0;
     bool powerLost_ = false;
 };
 

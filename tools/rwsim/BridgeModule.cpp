@@ -20,12 +20,12 @@ std::span<const std::uint8_t> Bytes(const QByteArray& a) {
 
 } // namespace
 
-BridgeModule::BridgeModule(Transcript& transcript, const FaultPlan& faults, int serialBps,
+BridgeModule::BridgeModule(Transcript& transcript, const FaultPlan& faults, int serialBps, int seed,
                            QObject* parent)
     : QObject(parent), transcript_(transcript), faults_(faults) {
     // An opaque record as a module would hold it; only the speed nibble means anything here.
     for (int i = 0; i < kRecordSize; ++i)
-        record_[i] = std::uint8_t(i * 37 + 11);
+        record_[i] = std::uint8_t(i * 37 + 11 + seed);
     record_[kSpeedByte] = std::uint8_t(0x30 | CodeForBps(serialBps));
     connect(&socket_, &QUdpSocket::readyRead, this, &BridgeModule::ReadPending);
 }

@@ -24,7 +24,9 @@ public:
     static constexpr std::uint8_t kVersionQuery = 0xF6;
     static constexpr std::uint8_t kVersionReply = 0xF7;
 
-    BridgeModule(Transcript& transcript, const FaultPlan& faults, int serialBps,
+    // `seed` makes the opaque part of the record differ between simulated modules, so that a
+    // record written into the wrong one shows.
+    BridgeModule(Transcript& transcript, const FaultPlan& faults, int serialBps, int seed = 0,
                  QObject* parent = nullptr);
 
     bool Listen(const QHostAddress& address, quint16 port, QString* error);

@@ -11,7 +11,7 @@ Microcontroller::Microcontroller(const SimConfig& config, Transcript& transcript
     : config_(config), transcript_(transcript), hooks_(std::move(hooks)),
       flash_(tessaly::RomImageBaseForSizeCode(config.romSizeCode)), versions_{config.romVersion,
                                                                               config.chipVersion},
-      firmware_(transcript, versions_, config.chipFollowsRom, config.faults.silentChip,
+      firmware_(transcript, versions_, config.chipFollowsRom, romSilent_, config.faults.silentChip,
                 {[this](std::vector<std::uint8_t> bytes) { hooks_.send(std::move(bytes), 0); },
                  [this] { EnterBoot(QStringLiteral("program mode")); }}),
       boot_(config, flash_, transcript,
@@ -30,6 +30,11 @@ void Microcontroller::PowerOn() {
         EnterBoot(QStringLiteral("started in boot mode"));
     else
         transcript_.Event("mode", QStringLiteral("R/W firmware"));
+}
+
+void Microcontroller::PowerCycle() {
+    hooks_.powerLoss();
+    EnterBoot(QStringLiteral("power cycled"));
 }
 
 int Microcontroller::ListenBps() const {
@@ -58,6 +63,8 @@ void Microcontroller::EnterBoot(const QString& why) {
 void Microcontroller::EnterFirmware(bool programmed) {
     if (programmed && !config_.newRomVersion.isEmpty())
         versions_.rom = config_.newRomVersion;
+    if (programmed && config_.faults.silentRomAfterUpdate)
+        romSilent_ = true;
     mode_ = Mode::Firmware;
     firmware_.Reset();
     transcript_.Event(

@@ -27,6 +27,10 @@ public:
     // Runs the R/W firmware, or the boot program when configured to start in boot mode (as
     // after a failed update). Call once the flash holds its initial contents.
     void PowerOn();
+    // The operator switches the R/W off and on after a failed write: the connection drops and
+    // the microcontroller comes back in its boot program (its firmware is no longer whole),
+    // waiting for the bit-rate matching again. The flash keeps what it holds.
+    void PowerCycle();
 
     int ListenBps() const override;
     void Receive(std::uint8_t byte) override;
@@ -45,6 +49,7 @@ private:
     Hooks hooks_;
     FlashModel flash_;
     FirmwareVersions versions_;
+    bool romSilent_ = false; // set by a restart after programming, with that fault planned
     RwFirmware firmware_;
     BootProgram boot_;
     Mode mode_ = Mode::Firmware;

@@ -32,9 +32,9 @@ bool IsVersionRequest(const std::vector<std::uint8_t>& data) {
 } // namespace
 
 RwFirmware::RwFirmware(Transcript& transcript, FirmwareVersions& versions, bool chipFollowsRom,
-                       const bool& silentChip, Hooks hooks)
+                       const bool& silentRom, const bool& silentChip, Hooks hooks)
     : transcript_(transcript), versions_(versions), chipFollowsRom_(chipFollowsRom),
-      silentChip_(silentChip), hooks_(std::move(hooks)) {}
+      silentRom_(silentRom), silentChip_(silentChip), hooks_(std::move(hooks)) {}
 
 std::uint8_t RwFirmware::FrameSum(const std::vector<std::uint8_t>& frame, std::size_t count) {
     return std::uint8_t(std::accumulate(frame.begin(), frame.begin() + std::ptrdiff_t(count), 0u));
@@ -81,6 +81,10 @@ void RwFirmware::Handle(std::uint8_t letter, const std::vector<std::uint8_t>& da
     case 'O':
         if (!IsVersionRequest(data))
             break;
+        if (silentRom_) {
+            transcript_.Event("fault", QStringLiteral("ROM version request left unanswered"));
+            return;
+        }
         hooks_.send(Frame(kOk, WithVersion({0x90}, versions_.rom)));
         return;
     case 'U':

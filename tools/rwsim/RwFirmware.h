@@ -27,8 +27,9 @@ public:
         std::function<void()> enterBootProgram; // program mode: the MCU restarts into boot
     };
 
+    // The two flags are read at every request: a fault may start while the firmware runs.
     RwFirmware(Transcript& transcript, FirmwareVersions& versions, bool chipFollowsRom,
-               const bool& silentChip, Hooks hooks);
+               const bool& silentRom, const bool& silentChip, Hooks hooks);
 
     void Receive(std::uint8_t byte);
     void Reset() { frame_.clear(); } // a restart forgets a half-received frame
@@ -48,6 +49,7 @@ private:
     Transcript& transcript_;
     FirmwareVersions& versions_;
     bool chipFollowsRom_;
+    const bool& silentRom_;
     const bool& silentChip_;
     Hooks hooks_;
     std::vector<std::uint8_t> frame_;

@@ -4,7 +4,8 @@ namespace rwsim {
 
 RwSimulator::RwSimulator(SimConfig config, QObject* parent)
     : QObject(parent), config_(std::move(config)),
-      bridge_(transcript_, config_.faults, config_.bridgeBps),
+      bridge_(transcript_, config_.faults, config_.bridgeBps,
+              int(config_.address.toIPv4Address() & 0xFF)),
       serial_(transcript_, bridge_, config_.faults, config_.serialTiming),
       mcu_(config_, transcript_,
            {[this](std::vector<std::uint8_t> bytes, int busyUs) {

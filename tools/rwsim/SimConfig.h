@@ -21,6 +21,12 @@ struct FaultPlan {
     bool refuseIdCode = false;  // asks for an ID code and refuses every code
     bool silentChip = false;    // the CHIP version request gets no reply
     bool garbleReplies = false; // every byte the microcontroller sends arrives corrupted
+
+    int refuseEraseBlock = 0; // refuse the Nth block erasure (1-based; 0 = never)
+    int dropDuringErase = 0;  // lose power when the Nth block erasure arrives (0 = never)
+    // Once a programming has ended and the microcontroller restarted, the ROM version request
+    // gets no reply: a new firmware that does not run.
+    bool silentRomAfterUpdate = false;
 };
 
 struct SimConfig {

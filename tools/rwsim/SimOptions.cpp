@@ -26,6 +26,9 @@ const QString kPageUs = QStringLiteral("page-us");
 const QString kEraseUs = QStringLiteral("erase-us-per-4k");
 const QString kRefusePage = QStringLiteral("refuse-page");
 const QString kDropAfter = QStringLiteral("drop-after-pages");
+const QString kRefuseErase = QStringLiteral("refuse-erase-block");
+const QString kDropDuringErase = QStringLiteral("drop-during-erase");
+const QString kSilentRom = QStringLiteral("silent-rom-after-update");
 const QString kSilentUdp = QStringLiteral("silent-udp");
 const QString kNoFb = QStringLiteral("no-fb");
 const QString kWrongCrc = QStringLiteral("wrong-crc");
@@ -147,6 +150,13 @@ SimOptions::SimOptions() {
                          "drops and the microcontroller stays in boot mode with the flash "
                          "half written."),
           QStringLiteral("n"));
+    value(kRefuseErase, QStringLiteral("Fault: refuse the Nth block erasure."),
+          QStringLiteral("n"));
+    value(kDropDuringErase,
+          QStringLiteral("Fault: lose power when the Nth block erasure arrives; the link drops, "
+                         "the blocks before it are erased, the rest of the flash keeps its "
+                         "contents, and the microcontroller stays in boot mode."),
+          QStringLiteral("n"));
     flag(kSilentUdp, QStringLiteral("Fault: the bridge module answers no datagram."));
     flag(kNoFb, QStringLiteral("Fault: a written setup record is stored but not answered "
                                "with 0xFB."));
@@ -154,6 +164,9 @@ SimOptions::SimOptions() {
     flag(kRefuseDevice, QStringLiteral("Fault: device selection is refused."));
     flag(kRefuseId, QStringLiteral("Fault: an ID code is asked for and every code refused."));
     flag(kSilentChip, QStringLiteral("Fault: the CHIP version request is not answered."));
+    flag(kSilentRom, QStringLiteral("Fault: once a programming has ended and the "
+                                    "microcontroller restarted, the ROM version request is not "
+                                    "answered (the new firmware does not run)."));
     flag(kGarble, QStringLiteral("Fault: every byte the microcontroller sends arrives "
                                  "corrupted."));
     value(kDevices,
@@ -203,6 +216,8 @@ bool SimOptions::Read(SimConfig& config, RunOptions& run, QString* error) const 
         !ReadInt(p, kEraseUs, 0, 10'000'000, config.blockEraseUsPer4K, error) ||
         !ReadInt(p, kRefusePage, 1, 1 << 20, config.faults.refusePage, error) ||
         !ReadInt(p, kDropAfter, 1, 1 << 20, config.faults.dropAfterPages, error) ||
+        !ReadInt(p, kRefuseErase, 1, 1 << 20, config.faults.refuseEraseBlock, error) ||
+        !ReadInt(p, kDropDuringErase, 1, 1 << 20, config.faults.dropDuringErase, error) ||
         !ReadInt(p, kDevices, 1, kMaxDevices, run.devices, error) ||
         !ReadInt(p, kFaultDevice, 1, kMaxDevices, run.faultDevice, error))
         return false;
@@ -238,6 +253,7 @@ bool SimOptions::Read(SimConfig& config, RunOptions& run, QString* error) const 
     config.faults.refuseDeviceSelect = p.isSet(kRefuseDevice);
     config.faults.refuseIdCode = p.isSet(kRefuseId);
     config.faults.silentChip = p.isSet(kSilentChip);
+    config.faults.silentRomAfterUpdate = p.isSet(kSilentRom);
     config.faults.garbleReplies = p.isSet(kGarble);
     return true;
 }

@@ -1,9 +1,14 @@
 #include "cli/fleet/FleetBoard.h"
 
+#include <utility>
+
 FleetBoard::FleetBoard(const std::vector<QString>& names) {
     clock_.start();
-    for (const QString& name : names)
-        rows_.push_back(Row{name});
+    for (const QString& name : names) {
+        Row row;
+        row.name = name;
+        rows_.push_back(row);
+    }
 }
 
 void FleetBoard::Start(int device) {
@@ -19,6 +24,7 @@ void FleetBoard::SetStep(int device, const QString& step) {
         return;
     rows_[device].step = step;
     rows_[device].percent = 0;
+    events_.push_back(rows_[device]);
     ++changes_;
 }
 
@@ -26,7 +32,10 @@ void FleetBoard::SetPercent(int device, int percent) {
     QMutexLocker lock(&mutex_);
     if (rows_[device].percent == percent)
         return;
+    const bool nextQuarter = percent / 25 > rows_[device].percent / 25 && percent < 100;
     rows_[device].percent = percent;
+    if (nextQuarter)
+        events_.push_back(rows_[device]);
     ++changes_;
 }
 
@@ -35,12 +44,18 @@ void FleetBoard::Finish(int device, const QString& result) {
     rows_[device].phase = Phase::Done;
     rows_[device].endedMs = clock_.elapsed();
     rows_[device].result = result;
+    events_.push_back(rows_[device]);
     ++changes_;
 }
 
 std::vector<FleetBoard::Row> FleetBoard::Rows() const {
     QMutexLocker lock(&mutex_);
     return rows_;
+}
+
+std::vector<FleetBoard::Row> FleetBoard::TakeEvents() {
+    QMutexLocker lock(&mutex_);
+    return std::exchange(events_, {});
 }
 
 int FleetBoard::Changes() const {

@@ -30,6 +30,10 @@ public:
     void Finish(int device, const QString& result);
 
     std::vector<Row> Rows() const;
+    // What happened since the last call, for a view that prints lines instead of a table: a
+    // device starting a step, passing a quarter of it, or ending. Even a step too short for
+    // any picture to catch is in here.
+    std::vector<Row> TakeEvents();
     // Milliseconds since the board was made: the clock of every row.
     qint64 NowMs() const { return clock_.elapsed(); }
     // Grows with every change, so a view can tell whether there is anything new to draw.
@@ -39,5 +43,6 @@ private:
     QElapsedTimer clock_;
     mutable QMutex mutex_;
     std::vector<Row> rows_;
+    std::vector<Row> events_;
     int changes_ = 0;
 };

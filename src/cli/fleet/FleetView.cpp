@@ -34,7 +34,7 @@ void Print(std::FILE* out, const QString& line) {
 
 } // namespace
 
-FleetView::FleetView(const FleetBoard& board, std::FILE* out)
+FleetView::FleetView(FleetBoard& board, std::FILE* out)
     : board_(board), out_(out), terminal_(IsTerminal(out)) {}
 
 void FleetView::Refresh() {
@@ -43,11 +43,10 @@ void FleetView::Refresh() {
     if (!terminal_ && changes == drawnChanges_)
         return;
     drawnChanges_ = changes;
-    const std::vector<FleetBoard::Row> rows = board_.Rows();
     if (terminal_)
-        DrawTable(rows);
+        DrawTable(board_.Rows());
     else
-        PrintChanges(rows);
+        PrintEvents();
     std::fflush(out_);
 }
 
@@ -65,30 +64,25 @@ void FleetView::DrawTable(const std::vector<FleetBoard::Row>& rows) {
     for (const FleetBoard::Row& row : rows) {
         const bool running = row.phase == FleetBoard::Phase::Running;
         line(Padded(row.name, 22) + Padded(running ? row.step : QString(), 16) +
-             Padded(running ? QStringLiteral("%1%").arg(row.percent, 3) : QString(), 10) +
+             Padded(running && row.percent > 0 ? QStringLiteral("%1%").arg(row.percent, 3)
+                                               : QString(),
+                    10) +
              Padded(Seconds(ElapsedMs(row, now)), 10) +
              (row.phase == FleetBoard::Phase::Waiting ? QStringLiteral("waiting") : row.result));
     }
     drawnLines_ = int(rows.size()) + 1;
 }
 
-void FleetView::PrintChanges(const std::vector<FleetBoard::Row>& rows) {
-    printed_.resize(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const FleetBoard::Row& row = rows[i];
-        FleetBoard::Row& last = printed_[i];
-        const bool ended = row.phase == FleetBoard::Phase::Done;
-        // A new step, and every quarter of a long one (erase, write).
-        const bool moved = row.phase == FleetBoard::Phase::Running && !row.step.isEmpty() &&
-                           (row.step != last.step || row.percent / 25 > last.percent / 25);
-        if (ended && last.phase != FleetBoard::Phase::Done)
-            Print(out_, QStringLiteral("%1 %2 %3")
-                            .arg(row.name, row.result, Seconds(row.endedMs - row.startedMs)));
-        else if (moved)
-            Print(out_, QStringLiteral("%1 %2 %3%").arg(row.name, row.step).arg(row.percent));
+void FleetView::PrintEvents() {
+    for (const FleetBoard::Row& event : board_.TakeEvents()) {
+        if (event.phase == FleetBoard::Phase::Done)
+            Print(out_,
+                  QStringLiteral("%1 %2 %3")
+                      .arg(event.name, event.result, Seconds(event.endedMs - event.startedMs)));
+        else if (event.percent == 0)
+            Print(out_, QStringLiteral("%1 %2").arg(event.name, event.step));
         else
-            continue;
-        last = row;
+            Print(out_, QStringLiteral("%1 %2 %3%").arg(event.name, event.step).arg(event.percent));
     }
 }
 

@@ -12,7 +12,7 @@
 // whenever a device starts a step or ends, and a summary at the end.
 class FleetView {
 public:
-    FleetView(const FleetBoard& board, std::FILE* out);
+    FleetView(FleetBoard& board, std::FILE* out);
     void SetTerminal(bool terminal) { terminal_ = terminal; }
 
     // Shows what changed since the last call.
@@ -22,12 +22,11 @@ public:
 
 private:
     void DrawTable(const std::vector<FleetBoard::Row>& rows);
-    void PrintChanges(const std::vector<FleetBoard::Row>& rows);
+    void PrintEvents();
 
-    const FleetBoard& board_;
+    FleetBoard& board_;
     std::FILE* out_;
     bool terminal_;
     int drawnChanges_ = -1;
     int drawnLines_ = 0;
-    std::vector<FleetBoard::Row> printed_;
 };

@@ -13,6 +13,10 @@ constexpr std::string_view kCrcHead = "CRC: ";
 constexpr std::string_view kCannotOpen = "NG: ファイルを開けません";
 constexpr std::string_view kCannotRead = "NG: ファイルを読み込めません";
 constexpr std::string_view kTooLarge = "NG: ファイルが大きすぎます";
+// A load without a fault that stored no byte within the image bounds, which follow between
+// head and tail as FIRST-LAST: it does not count as loaded.
+constexpr std::string_view kNoDataHead = "NG: 選択中のマイコンとROMサイズの範囲（";
+constexpr std::string_view kNoDataTail = "）に書き込むデータがありません";
 // The ROM size changed and the loaded firmware no longer fits the image.
 constexpr std::string_view kImageOutsideNewBounds =
     "NG: ROMサイズの変更でＲＯＭデータが範囲外になりました。読み込み直してください";

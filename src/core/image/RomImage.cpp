@@ -17,6 +17,11 @@ bool PageHasData(std::span<const std::uint8_t> page) {
     return std::any_of(page.begin(), page.end(), [](std::uint8_t b) { return b != 0xFF; });
 }
 
+bool HasDataToProgram(std::span<const std::uint8_t> image, bool keepReservedTop) {
+    return PageHasData(
+        image.first(static_cast<std::size_t>(ProgrammedBytes(image.size(), keepReservedTop))));
+}
+
 std::size_t CountPagesWithData(std::span<const std::uint8_t> image) {
     std::size_t pages = 0;
     for (std::size_t at = 0; at < image.size(); at += kRomPageSize)

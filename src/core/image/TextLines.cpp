@@ -1,18 +1,17 @@
 #include "core/image/TextLines.h"
 
+#include <algorithm>
+
 namespace tessaly {
 
 void ForEachTextLine(std::string_view text, const std::function<bool(std::string_view)>& visit) {
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (!visit(line))
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        std::size_t next = end + 1;
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n')
+            ++next;
+        if (!visit(text.substr(start, end - start)))
             return;
         start = next;
     }

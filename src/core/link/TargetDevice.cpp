@@ -2,6 +2,19 @@
 
 namespace tessaly {
 
+std::string_view KindName(std::int32_t kind) {
+    switch (kind) {
+    case kKindRx231:
+        return "rx231";
+    case kKindRx630:
+        return "rx630";
+    case kKindRx63T:
+        return "rx63t";
+    default:
+        return {};
+    }
+}
+
 std::uint32_t RomImageBaseForSizeCode(std::int32_t romSizeCode) {
     switch (romSizeCode) {
     case 5: return 0xFFFF8000u;  // 32K

@@ -2,11 +2,17 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace tessaly {
 
 // MCU kind codes as the settings record and the environment dialog carry them.
 enum McuKind : std::int32_t { kKindRx231 = 5, kKindRx630 = 6, kKindRx63T = 7 };
+constexpr McuKind kNamedKinds[] = {kKindRx231, kKindRx630, kKindRx63T};
+
+// The lower-case name of a kind ("rx231", "rx630", "rx63t"), as the command line and the run
+// records spell it; empty for a code without a name.
+std::string_view KindName(std::int32_t kind);
 
 constexpr std::uint32_t kRomImageEnd = 0xFFFFFFFFu;
 constexpr std::uint32_t kRomImageCrcEnd = 0xFFFFBFFFu;

@@ -1,0 +1,36 @@
+# What a Windows program of ours needs beside it to run: the Qt DLLs, the windows platform
+# plugin and the MinGW runtime. Copied next to the programs in bin/ at build time, so the
+# build folder runs as it is (under Wine here), and installed with the programs for the
+# installer.
+set(TESSALY_QT_DLLS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network)
+
+# The MinGW runtime DLLs that the compiler links against (posix threads variants).
+set(TESSALY_MINGW_DLLS)
+foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT IS_ABSOLUTE "${path}" OR NOT EXISTS "${path}")
+    message(FATAL_ERROR "${dll} not found by ${CMAKE_CXX_COMPILER}")
+  endif()
+  list(APPEND TESSALY_MINGW_DLLS "${path}")
+endforeach()
+
+set(bin ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+set(copies)
+foreach(target ${TESSALY_QT_DLLS} Qt6::Test) # Test: for the test programs
+  list(APPEND copies COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${bin})
+endforeach()
+# The GUI tests run on the offscreen platform: its plugin goes into the build folder only.
+add_custom_target(windows_runtime ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${bin}/platforms
+  ${copies}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TESSALY_MINGW_DLLS} ${bin}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>
+    $<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin> ${bin}/platforms
+  COMMENT "Copying the Qt and MinGW runtime DLLs into ${bin}")
+
+foreach(target ${TESSALY_QT_DLLS})
+  install(FILES $<TARGET_FILE:${target}> DESTINATION .)
+endforeach()
+install(FILES ${TESSALY_MINGW_DLLS} DESTINATION .)
+install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "cli/fleet/FleetBoard.h"
+#include "headless/HeadlessUpdate.h"
+
+#include <QMutex>
+#include <QThread>
+
+#include <atomic>
+
+class StopToken;
+
+// One R/W of a fleet, updated on a thread of its own with everything a run owns (link
+// controller, receive ring, stopwatch, TCP link, chip updater child, record): exactly what
+// `tessaly-cli update` runs, with its lines in the device's log file and its step and progress
+// on the fleet's board.
+class FleetDeviceRun final : public QThread {
+public:
+    // `job` as for `update`; its chip updater output and exit code go to `logFile` too.
+    FleetDeviceRun(int device, HeadlessUpdateJob job, QString logFile, FleetBoard& board);
+    ~FleetDeviceRun() override;
+
+    // Stops the run as soon as it can (from the fleet's thread): it ends NG where it was.
+    void Stop();
+    bool Stopped() const { return stopWanted_; }
+
+    const QString& LogFile() const { return logFile_; }
+    // The run's record, once the thread has finished.
+    const RunRecord& Record() const { return record_; }
+
+protected:
+    void run() override;
+
+private:
+    const int device_;
+    HeadlessUpdateJob job_;
+    const QString logFile_;
+    FleetBoard& board_;
+    RunRecord record_;
+    std::atomic<bool> stopWanted_{false};
+    QMutex stopMutex_;
+    StopToken* stop_ = nullptr; // lives on the run's thread while it runs
+};
