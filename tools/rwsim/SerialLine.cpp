@@ -35,10 +35,13 @@ bool SerialLine::HasClient() const {
 
 void SerialLine::Accept() {
     while (QTcpSocket* next = server_.nextPendingConnection()) {
-        if (client_) {
+        if (QTcpSocket* replaced = client_) {
             transcript_.Event("disconnect", QStringLiteral("replaced by a new connection"));
-            client_->abort();
-            client_->deleteLater();
+            // Let go of it first: the abort reports the disconnect at once, and that is no
+            // client closing its connection.
+            client_ = nullptr;
+            replaced->abort();
+            replaced->deleteLater();
         }
         client_ = next;
         transcript_.Event(
