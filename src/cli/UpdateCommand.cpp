@@ -148,17 +148,7 @@ int RunUpdate(const QStringList& arguments) {
     if (!console.Open(options.logFile))
         return CliExit::Failed;
 
-    HeadlessUpdateJob job;
-    job.params.TCPServAddr = options.host;
-    job.params.TCPServPort = options.port;
-    job.params.TCPPort = options.port;
-    job.reWrite = options.boot;
-    job.imageFile = options.image;
-    job.kind = options.kind;
-    job.romSizeCode = options.romSizeCode;
-    job.debug = options.debug;
-    job.chipLimitMs = options.chipLimitMs;
-    job.bindAddress = options.bindAddress;
+    HeadlessUpdateJob job = HeadlessJobFor(options.host, options.port, options.boot, options);
     job.workDir = WorkFolder::Prepare(QCoreApplication::applicationDirPath());
     if (!options.noRecords)
         job.recordsDir = options.recordsDir.isEmpty() ? RecordsFolder::ForWorkDir(job.workDir)

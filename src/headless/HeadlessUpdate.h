@@ -35,6 +35,26 @@ struct HeadlessUpdateJob {
     UpdateObserver* observer = nullptr; // told the steps too, beside the record
 };
 
+// The job for the R/W at `host`, whose one `port` serves both of its links, with what a
+// command's options choose for all of its R/Ws (their image, kind, romSizeCode, debug,
+// chipLimitMs and bindAddress).
+template <class CommandOptions>
+HeadlessUpdateJob HeadlessJobFor(const QString& host, int port, bool reWrite,
+                                 const CommandOptions& options) {
+    HeadlessUpdateJob job;
+    job.params.TCPServAddr = host;
+    job.params.TCPServPort = port;
+    job.params.TCPPort = port;
+    job.reWrite = reWrite;
+    job.imageFile = options.image;
+    job.kind = options.kind;
+    job.romSizeCode = options.romSizeCode;
+    job.debug = options.debug;
+    job.chipLimitMs = options.chipLimitMs;
+    job.bindAddress = options.bindAddress;
+    return job;
+}
+
 // Runs the job on the calling thread, which needs an event loop; returns the run's record
 // (written to the records folder when there is one).
 RunRecord RunHeadlessUpdate(const HeadlessUpdateJob& job, HeadlessFrontEnd& frontEnd);

@@ -103,17 +103,7 @@ Fleet::Fleet(const FleetOptions& options, const QString& workDir, const QString&
     : options_(options), board_(Names()), view_(board_, stdout) {
     for (std::size_t i = 0; i < options.targets.size(); ++i) {
         const FleetTarget& target = options.targets[i];
-        HeadlessUpdateJob job;
-        job.params.TCPServAddr = target.host;
-        job.params.TCPServPort = target.port;
-        job.params.TCPPort = target.port;
-        job.reWrite = target.rewrite;
-        job.imageFile = options.image;
-        job.kind = options.kind;
-        job.romSizeCode = options.romSizeCode;
-        job.debug = options.debug;
-        job.chipLimitMs = options.chipLimitMs;
-        job.bindAddress = options.bindAddress;
+        HeadlessUpdateJob job = HeadlessJobFor(target.host, target.port, target.rewrite, options);
         job.workDir = workDir;
         job.recordsDir = recordsDir;
         job.makeRoomInRecords = false; // done once for the whole fleet
