@@ -17,7 +17,7 @@ void Touch(const QString& fileName) {
 
 RunRecord RecordAt(const QDateTime& started) {
     RunRecord record;
-    record.host = QStringLiteral("127.0.0.2");
+    record.host = QStringLiteral("10.0.0.7");
     record.port = 9004;
     record.started = started;
     record.finished = started;
@@ -38,7 +38,7 @@ TEST(RecordsFolder, TheThousandAndFirstRunRemovesTheOldestPairOnly) {
     // run is the oldest.
     for (int i = RecordsFolder::kKeptRuns - 1; i >= 0; --i) {
         const QString stem = first.addSecs(i).toString(QStringLiteral("yyyyMMdd-HHmmss")) +
-                             QStringLiteral("_127.0.0.2_9004");
+                             QStringLiteral("_10.0.0.7_9004");
         Touch(QDir(folder).filePath(stem + QStringLiteral(".log")));
         Touch(QDir(folder).filePath(stem + QStringLiteral(".json")));
     }
@@ -48,7 +48,7 @@ TEST(RecordsFolder, TheThousandAndFirstRunRemovesTheOldestPairOnly) {
     EXPECT_EQ(Files(folder, QStringLiteral("*.log")).size(), RecordsFolder::kKeptRuns - 1);
     EXPECT_EQ(Files(folder, QStringLiteral("*.json")).size(), RecordsFolder::kKeptRuns - 1);
     EXPECT_EQ(Files(folder, QStringLiteral("*.log")).first(),
-              QStringLiteral("20260101-080001_127.0.0.2_9004.log"));
+              QStringLiteral("20260101-080001_10.0.0.7_9004.log"));
     EXPECT_TRUE(QFile::exists(QDir(folder).filePath(QStringLiteral("notes.txt"))));
 
     QString error;
@@ -65,7 +65,7 @@ TEST(RecordsFolder, SecondRunInTheSameSecondKeepsTheFirst) {
     QString error;
     ASSERT_TRUE(RecordsFolder::WriteRun(dir.path(), record, "first\n", &error, &first));
     ASSERT_TRUE(RecordsFolder::WriteRun(dir.path(), record, "second\n", &error, &second));
-    EXPECT_EQ(first, QStringLiteral("20261209-101502_127.0.0.2_9004"));
+    EXPECT_EQ(first, QStringLiteral("20261209-101502_10.0.0.7_9004"));
     EXPECT_EQ(second, first + QStringLiteral("-2"));
     QFile log(QDir(dir.path()).filePath(first + QStringLiteral(".log")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
