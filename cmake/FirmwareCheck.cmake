@@ -19,7 +19,9 @@ function(tessaly_build_firmware_checker out_var work_dir)
       list(APPEND generator_args -G Ninja)
     endif()
   endif()
-  if(CMAKE_CXX_COMPILER)
+  # The checker runs here, at configure time: a cross build's compiler would make a program for
+  # the other system, so it gets this machine's default compiler instead.
+  if(CMAKE_CXX_COMPILER AND NOT CMAKE_CROSSCOMPILING)
     list(APPEND generator_args -DCMAKE_CXX_COMPILER=${CMAKE_CXX_COMPILER})
   endif()
   if(CMAKE_CXX_COMPILER_LAUNCHER)

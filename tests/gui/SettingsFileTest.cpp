@@ -45,12 +45,16 @@ protected:
 } // namespace
 
 TEST(SettingsFileName, NamedAfterTheExecutable) {
+    // (a rooted path gets its drive on Windows)
+    const auto at = [](const char* path) {
+        return QFileInfo(QString::fromLatin1(path)).absoluteFilePath();
+    };
     EXPECT_EQ(SettingsFile::IniFileNameFor(QStringLiteral("/opt/t/Tessaly.exe")),
-              QStringLiteral("/opt/t/Tessaly.ini"));
+              at("/opt/t/Tessaly.ini"));
     EXPECT_EQ(SettingsFile::IniFileNameFor(QStringLiteral("/opt/t/tessaly")),
-              QStringLiteral("/opt/t/tessaly.ini"));
+              at("/opt/t/tessaly.ini"));
     EXPECT_EQ(SettingsFile::IniFileNameFor(QStringLiteral("/opt/t.d/a.b.exe")),
-              QStringLiteral("/opt/t.d/a.b.ini"));
+              at("/opt/t.d/a.b.ini"));
 }
 
 TEST_F(SettingsFileTest, MissingFileReadsDefaults) {
@@ -73,13 +77,15 @@ TEST_F(SettingsFileTest, WritesTheTwentyKeysInOrderAndReadsTheTcpKeysBack) {
     s.fDispDebugInfo = 1;
     SettingsFile file(ini);
     ASSERT_TRUE(file.Write(s));
-    EXPECT_EQ(ReadAll(ini), QByteArray("[Option]\n"
-                                       "Port=1\nBaudRate=115200\nParityBits=0\nFlowCont=0\n"
-                                       "BpsMode=4\nBPSspeed=115200\nTCPPort=9100\nfTCPServer=1\n"
-                                       "TCPServPort=9200\nTCPServAddr=127.0.0.5\nfCPUType=5\n"
-                                       "fROMSize=11\nfreq=1356\nteibai1=4\nteibai2=2\n"
-                                       "fCpuProg=1\nResWaitTime=1000\nfDispDebugInfo=1\n"
-                                       "fDispTxInfo=0\nfDispRecInfo=0\n"));
+    // (a new file's lines end as the system's do: CR LF on Windows)
+    EXPECT_EQ(ReadAll(ini).replace("\r\n", "\n"),
+              QByteArray("[Option]\n"
+                         "Port=1\nBaudRate=115200\nParityBits=0\nFlowCont=0\n"
+                         "BpsMode=4\nBPSspeed=115200\nTCPPort=9100\nfTCPServer=1\n"
+                         "TCPServPort=9200\nTCPServAddr=127.0.0.5\nfCPUType=5\n"
+                         "fROMSize=11\nfreq=1356\nteibai1=4\nteibai2=2\n"
+                         "fCpuProg=1\nResWaitTime=1000\nfDispDebugInfo=1\n"
+                         "fDispTxInfo=0\nfDispRecInfo=0\n"));
     const tagTCPIPPara tcp = file.ReadTcpKeys();
     EXPECT_EQ(tcp.TCPPort, 9100);
     EXPECT_EQ(tcp.fTCPServer, 1);

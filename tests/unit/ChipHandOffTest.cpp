@@ -35,7 +35,8 @@ private:
 
 QStringList RecordedLines(const QString& file) {
     QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    // Text mode: the child's lines end in CR LF on Windows.
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
     return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
