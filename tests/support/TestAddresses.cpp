@@ -9,7 +9,14 @@
 
 namespace {
 
-constexpr int kSlots = 64 * 256; // 127.64.0.0 to 127.127.255.255
+// The test programs of the Windows build run under Wine on the same machine, and keep their
+// slot locks in Wine's temp folder: each system has a half of 127.64.0.0/10 of its own.
+#ifdef Q_OS_WIN
+constexpr int kFirstOctet = 96; // 127.96.0.0 to 127.127.255.255
+#else
+constexpr int kFirstOctet = 64; // 127.64.0.0 to 127.95.255.255
+#endif
+constexpr int kSlots = 32 * 256;
 
 struct HeldSlot {
     int number = -1;
@@ -42,7 +49,7 @@ int Slot() {
 
 QString Address(int host) {
     const int slot = Slot();
-    return QStringLiteral("127.%1.%2.%3").arg(64 + slot / 256).arg(slot % 256).arg(host);
+    return QStringLiteral("127.%1.%2.%3").arg(kFirstOctet + slot / 256).arg(slot % 256).arg(host);
 }
 
 } // namespace TestAddresses

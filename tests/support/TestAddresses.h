@@ -6,7 +6,8 @@
 // bridge binding and anything else that listens: the bridge port 30718 is fixed, and replies go
 // to the sender's address, so two test runs (or a demo, which lives in 127.0.0.0/16) must never
 // share an address. A process takes a numbered slot, a lock file in the temporary folder held
-// until it exits, and its addresses are 127.(64 + slot / 256).(slot % 256).host.
+// until it exits, and its addresses are 127.(64 + slot / 256).(slot % 256).host (96 instead of
+// 64 in the Windows build, whose programs under Wine keep their locks elsewhere).
 namespace TestAddresses {
 
 // The process's slot; taken on first use.
