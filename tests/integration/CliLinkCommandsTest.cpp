@@ -1,43 +1,19 @@
 #include "cli/CliCommand.h"
+#include "support/CliProcess.h"
 #include "support/LinkSimRig.h"
-
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-};
+using CliRun = CliProcessRun;
 
-// Runs tessaly-cli (its bridge endpoint on the tests' own address) while this process's event loop
-// keeps the in-process simulator answering.
+// Runs tessaly-cli with its bridge endpoint on the tests' own address, unless told otherwise.
 CliRun RunCli(const QStringList& arguments) {
-    QProcess cli;
-    cli.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-cli"));
-    cli.setArguments(arguments.contains(QStringLiteral("--bind"))
-                         ? arguments
-                         : arguments +
-                               QStringList{QStringLiteral("--bind"), TestAddresses::Tool()});
-    cli.start();
-    CliRun run;
-    if (!cli.waitForStarted(5000))
-        return run;
-    QDeadlineTimer deadline(30000);
-    while (cli.state() != QProcess::NotRunning && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    if (cli.state() != QProcess::NotRunning) {
-        cli.kill();
-        cli.waitForFinished(2000);
-        return run;
-    }
-    run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    return run;
+    return RunCliProcess(arguments.contains(QStringLiteral("--bind"))
+                             ? arguments
+                             : arguments +
+                                   QStringList{QStringLiteral("--bind"), TestAddresses::Tool()});
 }
 
 } // namespace

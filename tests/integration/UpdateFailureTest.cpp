@@ -44,6 +44,16 @@ UpdateOutcome ConnectAndClick(UpdateRig& rig) {
     return rig.Click();
 }
 
+// The operator restarts the program in re-write mode and updates again: the whole flash is the
+// image's.
+void ExpectAReWriteRunRepairs(UpdateRig& rig) {
+    rig.Restart({QStringLiteral("boot")});
+    const UpdateOutcome again = ConnectAndClick(rig);
+    EXPECT_EQ(again.failedStep, UpdateStep::None)
+        << rig.RunLog().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(rig.Flash(0xFFFC0000u, 0xFFFFFFFFu), rig.Image(0xFFFC0000u, 0xFFFFFFFFu));
+}
+
 } // namespace
 
 TEST(UpdateFailure, RefusedPageFailsTheWriteWithTheReWriteHint) {
@@ -67,12 +77,7 @@ TEST(UpdateFailure, LinkDroppedMidWriteIsRepairedByAReWriteRun) {
     ExpectFailure(rig, kWriteGuidance);
     EXPECT_NE(rig.Flash(0xFFFC0000u, kReservedTop - 1), rig.Image(0xFFFC0000u, kReservedTop - 1));
 
-    // The operator restarts the program in re-write mode and updates again.
-    rig.Restart({QStringLiteral("boot")});
-    const UpdateOutcome again = ConnectAndClick(rig);
-    EXPECT_EQ(again.failedStep, UpdateStep::None)
-        << rig.RunLog().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(rig.Flash(0xFFFC0000u, 0xFFFFFFFFu), rig.Image(0xFFFC0000u, 0xFFFFFFFFu));
+    ExpectAReWriteRunRepairs(rig);
 }
 
 TEST(UpdateFailure, RefusedBlockFailsTheErase) {
@@ -100,11 +105,7 @@ TEST(UpdateFailure, PowerLossDuringTheEraseIsRepairedByAReWriteRun) {
     EXPECT_EQ(flash.front(), kOldFlashByte);
     EXPECT_EQ(flash.back(), 0xFF);
 
-    rig.Restart({QStringLiteral("boot")});
-    const UpdateOutcome again = ConnectAndClick(rig);
-    EXPECT_EQ(again.failedStep, UpdateStep::None)
-        << rig.RunLog().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(rig.Flash(0xFFFC0000u, 0xFFFFFFFFu), rig.Image(0xFFFC0000u, 0xFFFFFFFFu));
+    ExpectAReWriteRunRepairs(rig);
 }
 
 TEST(UpdateFailure, SilentBridgeFailsTheWriteSetUp) {
