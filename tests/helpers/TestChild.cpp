@@ -7,10 +7,12 @@
 //                      [anything...]
 //
 // --window MS shows a top-level window without activating it and waits up to MS for it to
-// become the foreground window; "raised" is then appended to the record. Started under
+// become the foreground window; "raised" is then appended to the record, or else a line that
+// says why not (no window at all, or which window held the foreground). Started under
 // another name (as the chip updater), it records to the file named by the environment
 // variable TESSALY_TEST_CHILD_RECORD instead.
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,7 +24,7 @@
 
 namespace {
 
-bool ShowWindowUntilRaised(int ms) {
+bool ShowWindowUntilRaised(int ms, std::ofstream& out) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -31,8 +33,10 @@ bool ShowWindowUntilRaised(int ms) {
     HWND window =
         CreateWindowExW(0, windowClass.lpszClassName, L"tessaly-test-child", WS_OVERLAPPEDWINDOW, 0,
                         0, 240, 120, nullptr, nullptr, windowClass.hInstance, nullptr);
-    if (window == nullptr)
+    if (window == nullptr) {
+        out << "no window " << GetLastError() << '\n';
         return false;
+    }
     ShowWindow(window, SW_SHOWNOACTIVATE);
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < static_cast<DWORD>(ms)) {
@@ -43,6 +47,7 @@ bool ShowWindowUntilRaised(int ms) {
             return true;
         Sleep(5);
     }
+    out << "not raised, foreground " << GetForegroundWindow() << " ours " << window << '\n';
     return false;
 }
 
@@ -72,13 +77,15 @@ int main(int argc, char** argv) {
     std::ofstream out;
     if (!record.empty()) {
         out.open(record);
+        if (!out.is_open())
+            std::fprintf(stderr, "tessaly-test-child: cannot open %s\n", record.c_str());
         out << "cwd=" << std::filesystem::current_path().string() << '\n';
         for (int i = 1; i < argc; ++i)
             out << argv[i] << '\n';
         out.flush();
     }
 #ifdef _WIN32
-    if (windowMs > 0 && ShowWindowUntilRaised(windowMs) && out.is_open())
+    if (windowMs > 0 && ShowWindowUntilRaised(windowMs, out) && out.is_open())
         out << "raised\n";
 #else
     (void)windowMs; // only Windows lets one program raise another's window

@@ -62,7 +62,7 @@ TEST(ChipHandOff, WindowlessChildEndsTheWaitAndGetsItsArgumentsVerbatim) {
     const QStringList expected = args;
 #endif
     const QStringList lines = RecordedLines(record);
-    ASSERT_EQ(lines.size(), 1 + expected.size());
+    ASSERT_EQ(lines.size(), 1 + expected.size()) << lines.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(lines[0], QStringLiteral("cwd=") + QDir::toNativeSeparators(QDir::currentPath()));
     EXPECT_EQ(lines.mid(1), expected);
     EXPECT_FALSE(QFile::exists(dir.filePath("y")));
@@ -105,7 +105,8 @@ TEST(ChipHandOff, ChildWindowIsRaisedWhileTheChildRuns) {
                                 QStringLiteral("10000")},
                                out.get()),
               0);
-    EXPECT_EQ(RecordedLines(record).value(5), QStringLiteral("raised"));
+    EXPECT_EQ(RecordedLines(record).value(5), QStringLiteral("raised"))
+        << RecordedLines(record).join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(out.Text(), ExitCodeText(0));
 }
 #endif
