@@ -105,8 +105,9 @@ TEST(ChipHandOff, ChildWindowIsRaisedWhileTheChildRuns) {
                                 QStringLiteral("10000")},
                                out.get()),
               0);
-    EXPECT_EQ(RecordedLines(record).value(5), QStringLiteral("raised"))
-        << RecordedLines(record).join(QLatin1Char('|')).toStdString();
+    const QStringList lines = RecordedLines(record);
+    EXPECT_EQ(lines.value(5), QStringLiteral("raised"))
+        << lines.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(out.Text(), ExitCodeText(0));
 }
 #endif
