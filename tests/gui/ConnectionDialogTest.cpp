@@ -1,4 +1,4 @@
-#include "app/TConfErrDlg.h"
+#include "netdlg/TConfErrDlg.h"
 #include "netdlg/AdapterMatch.h"
 #include "netdlg/NetworkInterfaceAdapters.h"
 #include "netdlg/NetworkSettingsTool.h"

@@ -1,5 +1,5 @@
 #include "app/TAboutBox.h"
-#include "app/TConfErrDlg.h"
+#include "netdlg/TConfErrDlg.h"
 #include "app/TConfirm1Dlg.h"
 #include "app/TGuage1Dlg.h"
 #include "app/VersionInfo.h"

@@ -1,5 +1,5 @@
 #include "app/StartupContext.h"
-#include "app/TConfErrDlg.h"
+#include "netdlg/TConfErrDlg.h"
 #include "app/TConfigDlg.h"
 #include "app/TConfirm1Dlg.h"
 #include "app/TRXProgAppForm.h"

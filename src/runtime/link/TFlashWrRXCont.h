@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/image/ImageLoad.h"
+#include "image/FirmwareImage.h"
 #include "core/link/RxRing.h"
 #include "core/link/Stopwatch.h"
 #include "link/LinkEnvironment.h"
@@ -20,7 +20,8 @@
 #include <vector>
 
 // The link controller: the TCP connection to the R/W, the receive ring, the shared stopwatch,
-// the connection parameters, the target-device settings and the ROM image. The R/W commands,
+// the connection parameters, the target-device settings and the ROM image (a FirmwareImage of
+// the image folder, whose fields are the controller's own). The R/W commands,
 // the connection procedure, the boot-mode protocol, the image loaders and the bridge speed
 // change are all operations of this one object; they are defined in the folder of their
 // subsystem (link/, boot/, image/, bridge/).
@@ -29,7 +30,7 @@
 // go side by side, each with a controller of its own. Within a run waits never nest: the run
 // has one stopwatch, and an operation started from an event that a wait is handling is
 // refused.
-class TFlashWrRXCont {
+class TFlashWrRXCont : public FirmwareImage {
 public:
     // `arguments` are the program's command-line arguments without the program name; the first
     // one selects re-write mode ("boot" / "-boot", any case, blanks around it ignored).
@@ -41,7 +42,6 @@ public:
 
     // ---- Transport, receive ring, stopwatch and log (link/) -------------------------------
     void SetTargetDevice(std::int32_t kind, std::int32_t romSizeCode);
-    void ResetRomImage();
     int IsConnected() const;
     int OpenLink();
     void CloseLink();
@@ -109,7 +109,9 @@ public:
     // every local IPv4 address.
     QString BridgeBindAddress;
 
-    // ---- Firmware image (image/) ----------------------------------------------------------
+    // ---- Firmware image (the image's own fields and loaders, image/) ----------------------
+    // Each loads into the controller's image and logs what the load reports (the message box
+    // of data outside the image first, then the lines, forced).
     bool LoadSRecordFile(const QString& fileName);
     bool LoadIntelHexFile(const QString& fileName);
     bool LoadRomImageFile(const QString& fileName);
@@ -117,23 +119,8 @@ public:
     // RomImageLoaded to the start-up construction, which sets it only when this returns true
     // (false also when the text stored no byte within the bounds).
     bool LoadSRecordText(const QByteArray& text);
-    // CRC-16/X-25 of the image from RomImageBase through RomImageCrcEnd; the boot-mode
-    // verification compares the CRC the MCU reports for its flash with it.
-    std::uint16_t ComputeRomImageCrc() const;
-    // After the bounds moved (SetTargetDevice): carries the image over to the new bounds by
-    // address. When data of the firmware no longer fits, the image is marked not loaded so
-    // that the update refuses to start until a firmware is loaded again.
-    void FitRomImageToBounds(std::uint32_t oldBase);
-    // Where the last load stored data, adjacent runs merged; empty when nothing is loaded.
-    std::vector<tessaly::AddressRange> RomImageRanges;
-    // Why the last firmware file could not be read (also logged); empty when it was read.
-    QString RomImageFileError;
-    // The last load had no fault but stored no byte within the bounds (also logged): a file for
-    // another microcontroller or ROM size, or no data records at all. It is not loaded.
-    bool RomImageHeldNoData = false;
-    // Where the image came from: the firmware file it was last loaded from, empty for the
-    // built-in firmware.
-    QString RomImageSource;
+    // Shows what a load reported; whether it loaded.
+    bool ShowLoadReport(const FirmwareImage::LoadReport& report);
 
     // ---- Boot-mode protocol (boot/) -------------------------------------------------------
     // Set-up and the steps of the update. The address text and gauge of the program step go
@@ -225,9 +212,6 @@ public:
     std::int32_t ConnectTimeoutMs = 10000;
     LogSink* LogMemo = nullptr;
     std::array<char, 4> DeviceCode{{'7', 'n', '0', '5'}};
-    std::uint32_t RomImageBase = 0xFFFF0000u;
-    std::uint32_t RomImageEnd = 0xFFFFFFFFu;
-    std::uint32_t RomImageCrcEnd = 0xFFFFBFFFu;
     tessaly::RxRing RxRing;
     int LastReplyOk = 0;
     int ReaderFound = 0;
@@ -237,8 +221,6 @@ public:
     tagOptionPara OptionPara;
     std::array<char, 10> RomVersion{};
     std::array<char, 10> ChipVersion{};
-    std::vector<std::uint8_t> RomImage;
-    int RomImageLoaded = 0;
     int ReWriteMode = 0;
     int fDispDebugInfo = 0;
     int fDispTxInfo = 1;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/fleet/FleetBoard.h"
+#include "fleet/FleetBoard.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "netdlg/TSetIPAddr1Dlg.h"
 
-#include "app/TConfErrDlg.h"
+#include "netdlg/TConfErrDlg.h"
 #include "netdlg/AdapterMatch.h"
 #include "netdlg/NetworkSettingsTool.h"
 

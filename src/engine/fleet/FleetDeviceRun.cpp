@@ -1,4 +1,4 @@
-#include "cli/fleet/FleetDeviceRun.h"
+#include "fleet/FleetDeviceRun.h"
 
 #include "headless/HeadlessFrontEnd.h"
 #include "link/StopToken.h"

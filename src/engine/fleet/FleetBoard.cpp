@@ -1,4 +1,4 @@
-#include "cli/fleet/FleetBoard.h"
+#include "fleet/FleetBoard.h"
 
 #include <utility>
 

@@ -2,7 +2,7 @@
 
 #include "cli/CliKinds.h"
 #include "cli/CliLinkOptions.h"
-#include "cli/fleet/FleetReport.h"
+#include "fleet/FleetReport.h"
 
 namespace {
 

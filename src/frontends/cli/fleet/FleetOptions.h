@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/fleet/FleetTargets.h"
+#include "fleet/FleetTargets.h"
 #include "core/link/TargetDevice.h"
 
 #include <QString>

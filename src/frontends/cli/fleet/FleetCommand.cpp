@@ -4,10 +4,10 @@
 
 #include "cli/CliCommand.h"
 #include "cli/InterruptCount.h"
-#include "cli/fleet/FleetBoard.h"
-#include "cli/fleet/FleetDeviceRun.h"
+#include "fleet/FleetBoard.h"
+#include "fleet/FleetDeviceRun.h"
 #include "cli/fleet/FleetOptions.h"
-#include "cli/fleet/FleetReport.h"
+#include "fleet/FleetReport.h"
 #include "cli/fleet/FleetView.h"
 #include "records/RecordsFolder.h"
 #include "update/WorkFolder.h"

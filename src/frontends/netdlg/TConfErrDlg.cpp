@@ -1,4 +1,4 @@
-#include "app/TConfErrDlg.h"
+#include "netdlg/TConfErrDlg.h"
 
 #include "app/DialogButtons.h"
 #include "app/UiFonts.h"

@@ -1,5 +1,6 @@
 #include "link/TFlashWrRXCont.h"
 
+#include "core/image/ImageTexts.h"
 #include "core/link/ByteDump.h"
 #include "core/link/TargetDevice.h"
 #include "link/NetworkGuard.h"
@@ -68,14 +69,36 @@ void TFlashWrRXCont::SetTargetDevice(std::int32_t kind, std::int32_t romSizeCode
     }
     // The image must always span exactly its bounds: the programming and the CRC read it
     // page by page from RomImageBase. Before the constructor sizes it there is nothing to move.
-    if (!RomImage.empty())
-        FitRomImageToBounds(oldBase);
+    if (!RomImage.empty() && !FitRomImageToBounds(oldBase))
+        AddLog(QString::fromUtf8(tessaly::image_text::kImageOutsideNewBounds.data(),
+                                 tessaly::image_text::kImageOutsideNewBounds.size()),
+               1);
 }
 
-void TFlashWrRXCont::ResetRomImage() {
-    RomImage.assign(static_cast<std::size_t>(RomImageEnd - RomImageBase) + 1, 0xFF);
-    RomImageRanges.clear();
-    RomImageLoaded = 0;
+bool TFlashWrRXCont::ShowLoadReport(const FirmwareImage::LoadReport& report) {
+    if (report.outOfRange)
+        Operator().ShowOutOfRangeBox(QString::fromUtf8(tessaly::image_text::kOutOfRange.data(),
+                                                       tessaly::image_text::kOutOfRange.size()));
+    for (const QString& line : report.lines)
+        AddLog(line, 1);
+    return report.loaded;
+}
+
+bool TFlashWrRXCont::LoadSRecordText(const QByteArray& text) {
+    RomImageSource.clear();
+    return ShowLoadReport(ParseImageText(text, Format::SRecord));
+}
+
+bool TFlashWrRXCont::LoadSRecordFile(const QString& fileName) {
+    return ShowLoadReport(ReadImageFile(fileName, Format::SRecord));
+}
+
+bool TFlashWrRXCont::LoadIntelHexFile(const QString& fileName) {
+    return ShowLoadReport(ReadImageFile(fileName, Format::IntelHex));
+}
+
+bool TFlashWrRXCont::LoadRomImageFile(const QString& fileName) {
+    return ShowLoadReport(ReadRomImageFile(fileName));
 }
 
 int TFlashWrRXCont::IsConnected() const {

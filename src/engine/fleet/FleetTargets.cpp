@@ -1,4 +1,4 @@
-#include "cli/fleet/FleetTargets.h"
+#include "fleet/FleetTargets.h"
 
 #include <QFile>
 #include <QHostAddress>

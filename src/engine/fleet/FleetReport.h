@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/fleet/FleetTargets.h"
+#include "fleet/FleetTargets.h"
 #include "records/RunRecord.h"
 
 #include <QDateTime>

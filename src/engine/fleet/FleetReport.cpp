@@ -1,4 +1,4 @@
-#include "cli/fleet/FleetReport.h"
+#include "fleet/FleetReport.h"
 
 #include "update/UpdateExitCodes.h"
 

@@ -1,0 +1,140 @@
+#include "image/FirmwareImage.h"
+
+#include "core/image/ImageTexts.h"
+#include "core/image/RomImage.h"
+#include "core/link/ByteDump.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <string_view>
+
+namespace {
+
+// Far above the S-record text of the largest image (2 MB of data takes about 6.5 MB of text);
+// a larger file is no firmware of ours and is refused before it is read into memory.
+constexpr qint64 kMaxFirmwareFileBytes = 64 * 1024 * 1024;
+
+QString Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Hex8(std::uint32_t value) {
+    return QString::fromStdString(tessaly::HexDigits(value, 8));
+}
+
+} // namespace
+
+void FirmwareImage::ResetRomImage() {
+    RomImage.assign(static_cast<std::size_t>(RomImageEnd - RomImageBase) + 1, 0xFF);
+    RomImageRanges.clear();
+    RomImageLoaded = 0;
+}
+
+bool FirmwareImage::FitRomImageToBounds(std::uint32_t oldBase) {
+    if (oldBase == RomImageBase && RomImage.size() == std::size_t{RomImageEnd - RomImageBase} + 1)
+        return true;
+    if (!tessaly::RebaseRomImage(RomImage, oldBase, RomImageBase, RomImageEnd)) {
+        RomImageLoaded = 0;
+        RomImageRanges.clear();
+        return false;
+    }
+    // Every byte with data moved along; runs of blank bytes may have fallen off the ends.
+    std::erase_if(RomImageRanges, [&](const tessaly::AddressRange& r) {
+        return r.last < RomImageBase || r.first > RomImageEnd;
+    });
+    for (tessaly::AddressRange& r : RomImageRanges)
+        r.first = std::max(r.first, RomImageBase);
+    return true;
+}
+
+std::uint16_t FirmwareImage::ComputeRomImageCrc() const {
+    return tessaly::ComputeRomImageCrc(RomImage, RomImageBase, RomImageCrcEnd);
+}
+
+// The whole file as 8-bit text. On failure the reason is reported and the image stays as it is.
+bool FirmwareImage::ReadFirmwareFile(const QString& fileName, QByteArray& text,
+                                     LoadReport& report) {
+    RomImageFileError.clear();
+    RomImageHeldNoData = false;
+    const auto fail = [&](std::string_view head, const QString& reason) {
+        RomImageFileError = Text(head) + QStringLiteral(" : ") + fileName + QStringLiteral(" (") +
+                            reason + QLatin1Char(')');
+        report.lines << RomImageFileError;
+        return false;
+    };
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(tessaly::image_text::kCannotOpen, file.errorString());
+    if (file.size() > kMaxFirmwareFileBytes)
+        return fail(tessaly::image_text::kTooLarge,
+                    QString::number(file.size()) + QStringLiteral("Bytes"));
+    // Read one byte past the limit so that a file that grows or lies about its size (a pipe,
+    // a device) is still caught.
+    text = file.read(kMaxFirmwareFileBytes + 1);
+    if (text.size() > kMaxFirmwareFileBytes)
+        return fail(tessaly::image_text::kTooLarge,
+                    QString::number(text.size()) + QStringLiteral("Bytes"));
+    if (file.error() != QFileDevice::NoError)
+        return fail(tessaly::image_text::kCannotRead, file.errorString());
+    return true;
+}
+
+FirmwareImage::LoadReport FirmwareImage::ParseImageText(const QByteArray& text, Format format) {
+    const std::string_view view(text.constData(), static_cast<std::size_t>(text.size()));
+    const tessaly::ImageTarget target{RomImage, RomImageBase, RomImageEnd};
+    const tessaly::ImageLoadResult result = format == Format::SRecord
+                                                ? tessaly::ParseSRecords(view, target)
+                                                : tessaly::ParseIntelHex(view, target);
+    LoadReport report;
+    report.outOfRange = result.outOfRange;
+    RomImageRanges = result.ranges;
+    for (const std::string& line : result.logLines)
+        report.lines << QString::fromStdString(line);
+    // A text without a fault that put nothing into the image (records of another target, or
+    // the wrong format for the file name) would otherwise count as a firmware: the update
+    // would erase the R/W, write nothing and find the blank CRC matching.
+    RomImageHeldNoData = result.ok && result.ranges.empty();
+    if (RomImageHeldNoData)
+        report.lines << Text(tessaly::image_text::kNoDataHead) + Hex8(RomImageBase) +
+                            QLatin1Char('-') + Hex8(RomImageEnd) +
+                            Text(tessaly::image_text::kNoDataTail);
+    report.loaded = result.ok && !RomImageHeldNoData;
+    if (!report.loaded)
+        RomImageLoaded = 0;
+    return report;
+}
+
+FirmwareImage::LoadReport FirmwareImage::ReadImageFile(const QString& fileName, Format format) {
+    LoadReport report;
+    QByteArray text;
+    if (!ReadFirmwareFile(fileName, text, report))
+        return report;
+    const LoadReport parsed = ParseImageText(text, format);
+    report.loaded = parsed.loaded;
+    report.outOfRange = parsed.outOfRange;
+    report.lines << parsed.lines;
+    if (report.loaded)
+        RomImageLoaded = 1;
+    return report;
+}
+
+FirmwareImage::LoadReport FirmwareImage::ReadRomImageFile(const QString& fileName) {
+    const QString extension = QFileInfo(fileName).suffix().toUpper();
+    Format format;
+    if (extension == QLatin1String("HEX"))
+        format = Format::IntelHex;
+    else if (extension == QLatin1String("MOT"))
+        format = Format::SRecord;
+    else
+        return {};
+    LoadReport report = ReadImageFile(fileName, format);
+    if (report.loaded)
+        RomImageSource = fileName;
+    // A file that could not be read never reached the image: there is no new CRC to show.
+    if (RomImageFileError.isEmpty())
+        report.lines << Text(tessaly::image_text::kCrcHead) +
+                            QString::fromStdString(tessaly::HexDigits(ComputeRomImageCrc(), 4));
+    return report;
+}
