@@ -18,7 +18,7 @@ std::vector<std::uint8_t> DumpBytes(QStringView dump) {
 
 } // namespace
 
-void ExchangeLog::AppendLine(const QString& line) {
+void ExchangeLog::AppendLine(const QString& line, bool /*forced*/) {
     if (line.startsWith(QLatin1String("TX: "))) {
         exchanges.push_back({DumpBytes(QStringView(line).mid(4)), {}});
         return;

@@ -21,7 +21,7 @@ public:
 
     int LineCount() const override { return 0; }
     void Clear() override {}
-    void AppendLine(const QString& line) override;
+    void AppendLine(const QString& line, bool forced) override;
 
     bool Contains(const QString& line) const { return lines.contains(line); }
 

@@ -1,4 +1,3 @@
-#include "app/CommandGate.h"
 #include "app/CommandMenu.h"
 #include "support/BootLinkFixture.h"
 
@@ -19,9 +18,7 @@ QAction* Item(const QMenu& menu, const char* name) {
 
 TEST(BootCommandMenu, CaptionsInOrder) {
     QMenu mnCmd;
-    CommandGate gate;
-    PopulateCommandMenu(
-        &mnCmd, [] { return CommandMenuTarget{}; }, gate);
+    PopulateCommandMenu(&mnCmd, [](BootDiagHandler) {});
     EXPECT_EQ(mnCmd.title(), QStringLiteral("コマンド"));
     EXPECT_EQ(Captions(&mnCmd),
               (QStringList{"ビットレート合わせ込み", "問い合わせコマンド", "ID コードチェック",
@@ -41,25 +38,20 @@ TEST(BootCommandMenu, CaptionsInOrder) {
 
 class BootCommandMenuItems : public BootLinkTest {};
 
-TEST_F(BootCommandMenuItems, ItemsSendTheirCommandToTheCurrentLink) {
+TEST_F(BootCommandMenuItems, ItemsSendTheirCommandToTheDevice) {
     QMenu mnCmd;
-    TFlashWrRXCont* current = nullptr;
-    CommandGate gate;
-    PopulateCommandMenu(
-        &mnCmd,
-        [&] {
-            return CommandMenuTarget{current, {}};
-        },
-        gate);
+    int handed = 0;
+    PopulateCommandMenu(&mnCmd, [&](BootDiagHandler handler) {
+        ++handed;
+        BootDiagnostics diag(link, {});
+        (diag.*handler)();
+    });
     AnswerEveryFrame(Bytes({0x06}));
 
-    Item(mnCmd, "MnBlockErase")->trigger(); // no link yet: nothing happens
-    EXPECT_TRUE(env.sent.empty());
-
-    current = &link;
     Item(mnCmd, "MnBlockErase")->trigger();
     Item(mnCmd, "MnIDCheck")->trigger();
     Item(mnCmd, "MnCRC1")->trigger(); // inert
+    EXPECT_EQ(handed, 2);
     ASSERT_EQ(env.sent.size(), 2u);
     EXPECT_EQ(env.sent[0], Bytes({0x58, 0x01, 0xFF, 0xA8}));
     EXPECT_EQ(static_cast<std::uint8_t>(env.sent[1][0]), 0x60);

@@ -9,6 +9,7 @@
 #include "support/FixedAdapters.h"
 #include "support/ModalDialogs.h"
 #include "support/TestAddresses.h"
+#include "support/WindowDevice.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,6 +69,7 @@ TEST(DemoConnection, WindowFindsTheSimulatedReaderThroughTheDialogAndLogsItsVers
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return logged(QStringLiteral("CHIP Version : 1.00C0001")); }, 20000))
         << form.SPTMemo->toPlainText().toStdString();
+    ASSERT_TRUE(WaitUntilIdle(form));
     EXPECT_TRUE(logged(QStringLiteral("Find ZMW R/W ")));
     EXPECT_TRUE(logged(QStringLiteral("ROM Version : 1.00A0001")));
     EXPECT_EQ(form.Link()->ReaderFound, 1);

@@ -12,6 +12,7 @@
 #include "support/FixedAdapters.h"
 #include "support/ModalDialogs.h"
 #include "support/ReaderReplies.h"
+#include "support/WindowDevice.h"
 #include "update/UpdateTexts.h"
 #include "update/WorkFolder.h"
 
@@ -74,16 +75,21 @@ protected:
 
     // Connects the link to the scripted peer standing in for the R/W.
     void ConnectLink(TRXProgAppForm& form) {
-        form.Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
-        ASSERT_EQ(form.Link()->OpenLink(), 1);
+        int opened = 0;
+        ASSERT_TRUE(RunOnWindowDevice(form, [&](TFlashWrRXCont& link) {
+            link.TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
+            opened = link.OpenLink();
+        }));
+        ASSERT_EQ(opened, 1);
     }
 
     // The R/W the search finds on its first try: it acknowledges the mode set and answers both
-    // version requests. `during` runs once, at the first frame the search sends.
+    // version requests. `during` runs once, on the window's thread, at the first frame the
+    // search sends (the search waits meanwhile).
     void AnswerAsReader(std::function<void()> during) {
         env.SetResponder([this, during = std::move(during)](const QByteArray& f) mutable {
             if (during)
-                std::exchange(during, nullptr)();
+                OnWindowThread(std::exchange(during, nullptr));
             if (ReaderReplies::IsDousaModeSet(f))
                 env.Reply(ReaderReplies::Ack());
             else if (ReaderReplies::IsRomRequest(f))
@@ -200,7 +206,8 @@ TEST_F(MainWindowTest, RebuiltLinkIsFreshReadsTheSettingsFileAgainAndLogsIntoThe
     EXPECT_EQ(link.RomImageLoaded, 1);
     EXPECT_TRUE(QFile::exists(WorkFolder::ChipUpdaterPath(form->WorkDir())));
     form->MnClearClick();
-    link.AddLog(QStringLiteral("from the new link"), 1);
+    form->Device().Call(
+        [](DeviceSession& s) { s.Link().AddLog(QStringLiteral("from the new link"), 1); });
     EXPECT_EQ(MemoLines(*form), QStringList{QStringLiteral("from the new link")});
 }
 
@@ -218,7 +225,7 @@ TEST_F(MainWindowTest, LogPaneKeepsTheThousandLineRule) {
     EXPECT_EQ(MemoLines(*form).last(), QStringLiteral("line 1000"));
 
     // The link controller writes into the same pane under the same rule.
-    form->Link()->AddLog(QStringLiteral("line 1001"), 1);
+    form->Device().Call([](DeviceSession& s) { s.Link().AddLog(QStringLiteral("line 1001"), 1); });
     EXPECT_EQ(MemoLines(*form), QStringList{QStringLiteral("line 1001")});
 
     form->Settings().fDispDebugInfo = 1;
@@ -266,6 +273,7 @@ TEST_F(MainWindowTest, OnlyTheFirstOfSeveralDroppedFilesIsTakenAndTheLinkIsLeftA
     ASSERT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(form.get(), &drop);
+    ASSERT_TRUE(WaitUntilIdle(*form));
 
     EXPECT_EQ(form->DropFileName(), first);
     // A ".txt" file is no firmware image.
@@ -291,6 +299,7 @@ TEST_F(MainWindowTest, FileDroppedOnTheLogPaneIsLoadedAndNotInserted) {
     form->MnClearClick();
     const QString file = WriteFirmwareFile();
     ASSERT_TRUE(Drop(form->SPTMemo->viewport(), file));
+    ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_EQ(form->DropFileName(), file);
     EXPECT_EQ(MemoLines(*form).last(), QStringLiteral("OK: Read ROM Data"));
     EXPECT_FALSE(form->SPTMemo->toPlainText().contains(QStringLiteral("new.mot")));
@@ -330,9 +339,14 @@ TEST_F(MainWindowTest, CommandsAreRefusedWhileTheConnectionRunsAndComeBackAfterI
         EXPECT_FALSE(Drop(form.get(), file));
         sentBefore = static_cast<int>(env.sent.size());
     });
-    AnswerNextModal<TSetIPAddr1Dlg>([](TSetIPAddr1Dlg* d) { d->OKBtn->click(); });
+    bool confirmed = false;
+    AnswerNextModal<TSetIPAddr1Dlg>([&](TSetIPAddr1Dlg* d) {
+        confirmed = true;
+        d->OKBtn->click();
+    });
     form->show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Link()->ReaderFound == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return confirmed && !form->Busy(); }, 5000));
+    ASSERT_EQ(form->Link()->ReaderFound, 1);
 
     // Nothing of it ran inside the search: no update, no diagnostic frame, no file.
     EXPECT_EQ(requests, 0);
@@ -347,8 +361,11 @@ TEST_F(MainWindowTest, CommandsAreRefusedWhileTheConnectionRunsAndComeBackAfterI
 
     // Commands that were off before a wait stay off after it.
     form->EnableUpdateCommands(false);
-    env.SetResponder([&](const QByteArray&) { EXPECT_FALSE(form->MnSaveLog->isEnabled()); });
+    env.SetResponder([&](const QByteArray&) {
+        OnWindowThread([&] { EXPECT_FALSE(form->MnSaveLog->isEnabled()); });
+    });
     form->Rom1->trigger();
+    ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_TRUE(form->MnSaveLog->isEnabled());
     EXPECT_FALSE(form->TB_Write->isEnabled());
     EXPECT_FALSE(form->MnFarm->isEnabled());
@@ -360,13 +377,16 @@ TEST_F(MainWindowTest, ConfirmingTheConnectionDialogWritesTheSettingsFileAtOnce)
     tagTCPIPPara onDisk;
     // Read while the search runs: a kill from here on loses nothing the operator entered.
     AnswerAsReader([&] { onDisk = SettingsFile(form->IniFileName()).ReadTcpKeys(); });
-    AnswerNextModal<TSetIPAddr1Dlg>([](TSetIPAddr1Dlg* d) {
+    bool confirmed = false;
+    AnswerNextModal<TSetIPAddr1Dlg>([&](TSetIPAddr1Dlg* d) {
+        confirmed = true;
         d->Ed_CIP4->setValue(50);
         d->Ed_CPortNum->setValue(9100);
         d->OKBtn->click();
     });
     form->show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Link()->ReaderFound == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return confirmed && !form->Busy(); }, 5000));
+    ASSERT_EQ(form->Link()->ReaderFound, 1);
     EXPECT_EQ(onDisk.TCPServAddr, QStringLiteral("192.168.0.50"));
     EXPECT_EQ(onDisk.TCPServPort, 9100);
 }
@@ -428,6 +448,7 @@ TEST_F(MainWindowTest, EnvironmentDialogShowsTheSettingsAndConfirmingAppliesThem
         d->OKBtn->click();
     });
     form->MnSetConfig->trigger();
+    ASSERT_TRUE(WaitUntilIdle(*form));
 
     const AppSettings& s = form->Settings();
     EXPECT_EQ(s.option.fCPUType, 6);
@@ -457,6 +478,7 @@ TEST_F(MainWindowTest, EnvironmentDialogShowsTheSettingsAndConfirmingAppliesThem
         d->OKBtn->click();
     });
     form->MnSetConfig->trigger();
+    ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_EQ(form->Settings().option.fCPUType, 7);
     EXPECT_EQ(QByteArray(link.DeviceCode.data(), 4), QByteArray("7n05"));
 }
@@ -465,6 +487,7 @@ TEST_F(MainWindowTest, EnvironmentDialogConfirmedUnchangedKeepsRx231AndCancelCha
     auto form = MakeForm();
     AnswerNextModal<TConfigDlg>([](TConfigDlg* d) { d->OKBtn->click(); });
     form->MnSetConfig->trigger();
+    ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_EQ(form->Settings().option.fCPUType, 5);
     EXPECT_EQ(form->Link()->OptionPara.fCPUType, 5);
     EXPECT_EQ(QByteArray(form->Link()->DeviceCode.data(), 4), QByteArray("8a02"));
@@ -477,6 +500,7 @@ TEST_F(MainWindowTest, EnvironmentDialogConfirmedUnchangedKeepsRx231AndCancelCha
         d->CancelBtn->click();
     });
     form->MnSetConfig->trigger();
+    ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_EQ(form->Settings().option.fCPUType, 5);
     EXPECT_EQ(form->Settings().option.fROMSize, 11);
     EXPECT_FLOAT_EQ(form->Settings().option.freq, 13.56f);
@@ -523,16 +547,16 @@ TEST_F(MainWindowTest, WaitWindowAndStatusTextFollowTheLink) {
     form->HideConnectProgress();
     EXPECT_FALSE(wait->isVisible());
 
-    form->Link()->WaitLinkState(1 - form->Link()->IsConnected());
+    form->Device().Call([](DeviceSession& s) { s.Link().WaitLinkState(1 - s.Link().IsConnected()); });
     EXPECT_EQ(form->statusBar()->currentMessage(), QStringLiteral("ソケット処理中..."));
 }
 
 TEST_F(MainWindowTest, CloseMenuItemClosesTheLinkAndSaysSo) {
     auto form = MakeForm();
-    form->Link()->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
-    ASSERT_EQ(form->Link()->OpenLink(), 1);
+    ConnectLink(*form);
     form->MnClearClick();
     form->Clsoe1->trigger();
+    ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_EQ(form->Link()->IsConnected(), 0);
     EXPECT_EQ(MemoLines(*form), QStringList{QStringLiteral("Clse COM Port")});
 }
@@ -561,7 +585,9 @@ TEST_F(MainWindowTest, ConfigMenuReadsTheRomVersionAndSwitchesToProgramMode) {
     });
     form->MnClearClick();
     form->Rom1->trigger();
+    ASSERT_TRUE(WaitUntilIdle(*form));
     form->Boot1->trigger();
+    ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_EQ(MemoLines(*form), (QStringList{QStringLiteral("ROM Version : 1234ABCDE"),
                                              QStringLiteral("SetProgMode :  : OK")}));
 
@@ -569,7 +595,9 @@ TEST_F(MainWindowTest, ConfigMenuReadsTheRomVersionAndSwitchesToProgramMode) {
     env.SetResponder([](const QByteArray&) {});
     form->MnClearClick();
     form->Rom1->trigger();
+    ASSERT_TRUE(WaitUntilIdle(*form));
     form->Boot1->trigger();
+    ASSERT_TRUE(WaitUntilIdle(*form));
     EXPECT_EQ(MemoLines(*form), QStringList{QStringLiteral("SetProgMode :  : NG")});
 }
 
@@ -601,6 +629,7 @@ TEST_F(MainWindowTest, ConnectingAtStartInReWriteModeSendsNothingAndKeepsTheWind
     const QString reWriteLine =
         QStringLiteral("再書き込みモードで、ファームのアップデートを実行します。");
     ASSERT_TRUE(QTest::qWaitFor([&] { return MemoLines(*form).contains(reWriteLine); }, 5000));
+    ASSERT_TRUE(WaitUntilIdle(*form, 5000));
     EXPECT_EQ(ended.count(), 0);
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->Link()->ReaderFound, 1);

@@ -12,6 +12,7 @@
 #include "rwsim/RwSimulator.h"
 #include "support/RunRecordFiles.h"
 #include "support/TestAddresses.h"
+#include "support/WindowDevice.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -126,6 +128,20 @@ public:
 
     QString RecordsFolder() const { return form->WorkDir() + QStringLiteral("/records"); }
 
+    // The connection procedure as the window runs it at start; the operator confirms.
+    int Connect() {
+        int found = 0;
+        EXPECT_TRUE(RunOnWindowDevice(*form, [&](TFlashWrRXCont& link) {
+            found = link.ConnectReader();
+        }));
+        return found;
+    }
+    // The update command, and the operator until the result window has been confirmed.
+    void Update() {
+        form->TB_Write->trigger();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !update->Running(); }, 60000));
+    }
+
     QTemporaryDir dir;
     NoAdapters adapters;
     std::unique_ptr<rwsim::RwSimulator> sim;
@@ -140,10 +156,10 @@ TEST(UpdateWindow, SuccessShowsOkUntilConfirmedAndKeepsTheCommands) {
     WindowRig rig({});
     ASSERT_TRUE(rig.started);
     Operator person(*rig.form, QStringLiteral("ok"));
-    ASSERT_EQ(rig.form->Link()->ConnectReader(), 1);
+    ASSERT_EQ(rig.Connect(), 1);
     ASSERT_EQ(rig.form->Link()->ReaderFound, 1);
 
-    rig.form->TB_Write->trigger();
+    rig.Update();
 
     EXPECT_EQ(person.results, 1);
     EXPECT_EQ(person.seen.label1, QStringLiteral("OK"));
@@ -163,7 +179,8 @@ TEST(UpdateWindow, SuccessShowsOkUntilConfirmedAndKeepsTheCommands) {
     EXPECT_EQ(rig.form->Link()->ReaderFound, 0);
     EXPECT_EQ(rig.form->Link()->IsConnected(), 0);
     const int lines = rig.form->SPTMemo->blockCount();
-    rig.form->Link()->AddLog(QStringLiteral("after the rebuild"), 1);
+    rig.form->Device().Call(
+        [](DeviceSession& s) { s.Link().AddLog(QStringLiteral("after the rebuild"), 1); });
     EXPECT_EQ(rig.form->SPTMemo->blockCount(), lines + 1);
     const RunRecordFiles run = ReadTheOnlyRun(rig.RecordsFolder());
     EXPECT_EQ(run.record.value(QStringLiteral("exitCode")).toInt(-1), 0);
@@ -176,9 +193,9 @@ TEST(UpdateWindow, FailureShowsNgAndDisablesTheCommands) {
     WindowRig rig(config);
     ASSERT_TRUE(rig.started);
     Operator person(*rig.form, QStringLiteral("ng"));
-    ASSERT_EQ(rig.form->Link()->ConnectReader(), 1);
+    ASSERT_EQ(rig.Connect(), 1);
 
-    rig.form->TB_Write->trigger();
+    rig.Update();
 
     EXPECT_EQ(person.results, 1);
     EXPECT_EQ(person.seen.label1, QStringLiteral("NG"));

@@ -15,18 +15,11 @@ using namespace update_test;
 
 namespace {
 
-// The update command with `recorder` between the link and the rig's log, connecting first as a
-// second click in the window does.
-UpdateOutcome RecordedClick(UpdateRig& rig, RunRecorder& recorder) {
-    rig.Link().SetLogMemo(&recorder);
+// The update command with its record kept in `folder`, connecting first as a second click in
+// the window does.
+RunOutcome RecordedClick(UpdateRig& rig, const QString& folder) {
     rig.session->fReconnect = 1;
-    UpdateSettings settings{.option = rig.option,
-                            .fCpuProg = rig.fCpuProg,
-                            .ResWaitTime = 1000,
-                            .WorkDir = rig.workDir,
-                            .VerDigits = QStringLiteral("1100"),
-                            .observer = &recorder};
-    return rig.session->TB_WriteClick(settings);
+    return rig.Click(folder);
 }
 
 } // namespace
@@ -38,9 +31,7 @@ TEST(RunRecord, RefusedPageLeavesTheLogAndTheRecordOfTheFailedWrite) {
     ASSERT_TRUE(rig.started);
     const QString folder = rig.dir.filePath(QStringLiteral("records"));
     const qsizetype before = rig.log.lines.size();
-    RunRecorder recorder(&rig.log, folder);
-    const UpdateOutcome outcome = RecordedClick(rig, recorder);
-    recorder.Finish();
+    const RunOutcome outcome = RecordedClick(rig, folder);
     ASSERT_EQ(outcome.failedStep, UpdateStep::Write);
 
     const RunRecordFiles run = ReadTheOnlyRun(folder);
@@ -77,7 +68,7 @@ TEST(RunRecord, RefusedPageLeavesTheLogAndTheRecordOfTheFailedWrite) {
 
     // The .log holds the run's lines as the pane got them, the guidance at the end.
     EXPECT_EQ(run.lines, rig.log.lines.mid(before, run.lines.size()));
-    EXPECT_TRUE(run.lines.contains(UpdateText::Write.ng));
+    EXPECT_TRUE(run.lines.contains(Step(UpdateStep::Write).ngLine));
     EXPECT_EQ(run.lines.value(run.lines.size() - 1), UpdateText::RetryWithReWrite);
 }
 
@@ -89,12 +80,11 @@ TEST(RunRecord, UnwritableFolderLeavesTheOutcomeAndSaysWhy) {
     QFile file(blocked);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    RunRecorder recorder(&rig.log, blocked);
-    const UpdateOutcome outcome = RecordedClick(rig, recorder);
-    const RunRecord& record = recorder.Finish();
+    const RunOutcome outcome = RecordedClick(rig, blocked);
+    const RunRecord& record = outcome.record;
 
-    EXPECT_EQ(outcome.result, 1);
-    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+    EXPECT_TRUE(outcome.Ok());
+    EXPECT_EQ(outcome.failedStep, std::nullopt);
     EXPECT_TRUE(record.ok);
     EXPECT_EQ(record.exitCode, 0);
     EXPECT_EQ(rig.log.lines.filter(kRecordNotSaved).size(), 1);

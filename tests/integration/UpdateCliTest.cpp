@@ -81,38 +81,38 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
         {"silent bridge",
          [](rwsim::SimConfig& c) { c.faults.silentUdp = true; },
          12,
-         {UpdateText::SetUpNg, UpdateText::Failed, UpdateText::CheckConnection}},
+         {Step(UpdateStep::SetUp).ngLine, UpdateText::Failed, UpdateText::CheckConnection}},
         {"refused ID code",
          [](rwsim::SimConfig& c) {
              c.idCode = "0123456789ABCDEF";
              c.faults.refuseIdCode = true;
          },
          13,
-         {UpdateText::IdCheck.ng, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
+         {Step(UpdateStep::IdCheck).ngLine, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
         {"refused erase",
          [](rwsim::SimConfig& c) { c.faults.refuseEraseBlock = 3; },
          14,
-         {UpdateText::Erase.ng, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
+         {Step(UpdateStep::Erase).ngLine, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
         {"refused page",
          [](rwsim::SimConfig& c) { c.faults.refusePage = 5; },
          15,
-         {UpdateText::Write.ng, UpdateText::Failed, UpdateText::PowerCycle,
+         {Step(UpdateStep::Write).ngLine, UpdateText::Failed, UpdateText::PowerCycle,
           UpdateText::RetryWithReWrite}},
         {"wrong CRC",
          [](rwsim::SimConfig& c) { c.faults.wrongCrc = true; },
          16,
-         {UpdateText::Write.ok, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
+         {Step(UpdateStep::Write).okLine, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
         {"silent R/W after the restart",
          [](rwsim::SimConfig& c) { c.faults.silentRomAfterUpdate = true; },
          17,
-         {UpdateText::RomVersionNg, UpdateText::Failed, UpdateText::CheckConnection}},
+         {Step(UpdateStep::RomVersion).ngLine, UpdateText::Failed, UpdateText::CheckConnection}},
         {"other CHIP version",
          [](rwsim::SimConfig& c) {
              c.chipFollowsRom = false;
              c.chipVersion = "2.00C0001";
          },
          19,
-         {UpdateText::VersionsDiffer, UpdateText::Failed, UpdateText::CheckConnection}},
+         {Step(UpdateStep::VersionsDiffer).ngLine, UpdateText::Failed, UpdateText::CheckConnection}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -38,7 +38,7 @@ void ExpectFailure(UpdateRig& rig, const QStringList& guidance) {
     EXPECT_FALSE(rig.frontEnd.commandsEnabled);
 }
 
-UpdateOutcome ConnectAndClick(UpdateRig& rig) {
+RunOutcome ConnectAndClick(UpdateRig& rig) {
     EXPECT_TRUE(rig.started);
     EXPECT_EQ(rig.Connect(), 1);
     return rig.Click();
@@ -48,8 +48,8 @@ UpdateOutcome ConnectAndClick(UpdateRig& rig) {
 // image's.
 void ExpectAReWriteRunRepairs(UpdateRig& rig) {
     rig.Restart({QStringLiteral("boot")});
-    const UpdateOutcome again = ConnectAndClick(rig);
-    EXPECT_EQ(again.failedStep, UpdateStep::None)
+    const RunOutcome again = ConnectAndClick(rig);
+    EXPECT_EQ(again.failedStep, std::nullopt)
         << rig.RunLog().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(rig.Flash(0xFFFC0000u, 0xFFFFFFFFu), rig.Image(0xFFFC0000u, 0xFFFFFFFFu));
 }
@@ -60,11 +60,11 @@ TEST(UpdateFailure, RefusedPageFailsTheWriteWithTheReWriteHint) {
     rwsim::SimConfig config = SimDefaults();
     config.faults.refusePage = 3;
     UpdateRig rig(config);
-    const UpdateOutcome outcome = ConnectAndClick(rig);
+    const RunOutcome outcome = ConnectAndClick(rig);
     EXPECT_EQ(outcome.failedStep, UpdateStep::Write);
     EXPECT_EQ(outcome.ErrStage, 3);
-    EXPECT_TRUE(rig.RunLog().contains(UpdateText::Write.ng));
-    EXPECT_FALSE(rig.RunLog().contains(UpdateText::DataVerify.ok));
+    EXPECT_TRUE(rig.RunLog().contains(Step(UpdateStep::Write).ngLine));
+    EXPECT_FALSE(rig.RunLog().contains(Step(UpdateStep::Verify).okLine));
     ExpectFailure(rig, kWriteGuidance);
 }
 
@@ -72,7 +72,7 @@ TEST(UpdateFailure, LinkDroppedMidWriteIsRepairedByAReWriteRun) {
     rwsim::SimConfig config = SimDefaults();
     config.faults.dropAfterPages = 40;
     UpdateRig rig(config);
-    const UpdateOutcome outcome = ConnectAndClick(rig);
+    const RunOutcome outcome = ConnectAndClick(rig);
     EXPECT_EQ(outcome.failedStep, UpdateStep::Write);
     ExpectFailure(rig, kWriteGuidance);
     EXPECT_NE(rig.Flash(0xFFFC0000u, kReservedTop - 1), rig.Image(0xFFFC0000u, kReservedTop - 1));
@@ -84,11 +84,11 @@ TEST(UpdateFailure, RefusedBlockFailsTheErase) {
     rwsim::SimConfig config = SimDefaults();
     config.faults.refuseEraseBlock = 5;
     UpdateRig rig(config);
-    const UpdateOutcome outcome = ConnectAndClick(rig);
+    const RunOutcome outcome = ConnectAndClick(rig);
     EXPECT_EQ(outcome.failedStep, UpdateStep::Erase);
     EXPECT_EQ(outcome.ErrStage, 2);
-    EXPECT_TRUE(rig.RunLog().contains(UpdateText::Erase.ng));
-    EXPECT_FALSE(rig.RunLog().contains(UpdateText::Write.ok));
+    EXPECT_TRUE(rig.RunLog().contains(Step(UpdateStep::Erase).ngLine));
+    EXPECT_FALSE(rig.RunLog().contains(Step(UpdateStep::Write).okLine));
     ExpectFailure(rig, kStepGuidance);
 }
 
@@ -96,7 +96,7 @@ TEST(UpdateFailure, PowerLossDuringTheEraseIsRepairedByAReWriteRun) {
     rwsim::SimConfig config = SimDefaults();
     config.faults.dropDuringErase = 60;
     UpdateRig rig(config);
-    const UpdateOutcome outcome = ConnectAndClick(rig);
+    const RunOutcome outcome = ConnectAndClick(rig);
     EXPECT_EQ(outcome.failedStep, UpdateStep::Erase);
     EXPECT_EQ(outcome.ErrStage, 2);
     ExpectFailure(rig, kStepGuidance);
@@ -112,11 +112,11 @@ TEST(UpdateFailure, SilentBridgeFailsTheWriteSetUp) {
     rwsim::SimConfig config = SimDefaults();
     config.faults.silentUdp = true;
     UpdateRig rig(config);
-    const UpdateOutcome outcome = ConnectAndClick(rig);
-    EXPECT_EQ(outcome.failedStep, UpdateStep::WriteSetUp);
+    const RunOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::SetUp);
     EXPECT_EQ(outcome.ErrStage, 0);
     EXPECT_TRUE(rig.RunLog().contains(BridgeTexts::kReplyTimeout));
-    EXPECT_TRUE(rig.RunLog().contains(UpdateText::SetUpNg));
+    EXPECT_TRUE(rig.RunLog().contains(Step(UpdateStep::SetUp).ngLine));
     ExpectFailure(rig, kConnectionGuidance);
 }
 
@@ -124,8 +124,8 @@ TEST(UpdateFailure, RefusedDeviceSelectFailsTheWriteSetUp) {
     rwsim::SimConfig config = SimDefaults();
     config.faults.refuseDeviceSelect = true;
     UpdateRig rig(config);
-    const UpdateOutcome outcome = ConnectAndClick(rig);
-    EXPECT_EQ(outcome.failedStep, UpdateStep::WriteSetUp);
+    const RunOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::SetUp);
     ExpectFailure(rig, kConnectionGuidance);
 }
 
@@ -134,10 +134,10 @@ TEST(UpdateFailure, RefusedIdCodeFailsTheIdCheck) {
     config.idCode = "0123456789ABCDEF";
     config.faults.refuseIdCode = true;
     UpdateRig rig(config);
-    const UpdateOutcome outcome = ConnectAndClick(rig);
+    const RunOutcome outcome = ConnectAndClick(rig);
     EXPECT_EQ(outcome.failedStep, UpdateStep::IdCheck);
     EXPECT_EQ(outcome.ErrStage, 1);
-    EXPECT_TRUE(rig.RunLog().contains(UpdateText::IdCheck.ng));
+    EXPECT_TRUE(rig.RunLog().contains(Step(UpdateStep::IdCheck).ngLine));
     ExpectFailure(rig, kStepGuidance);
 }
 
@@ -145,11 +145,11 @@ TEST(UpdateFailure, WrongCrcFailsTheVerifyWithoutItsDebugLine) {
     rwsim::SimConfig config = SimDefaults();
     config.faults.wrongCrc = true;
     UpdateRig rig(config);
-    const UpdateOutcome outcome = ConnectAndClick(rig);
-    EXPECT_EQ(outcome.failedStep, UpdateStep::DataVerify);
+    const RunOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::Verify);
     EXPECT_EQ(outcome.ErrStage, 4);
-    EXPECT_TRUE(rig.RunLog().contains(UpdateText::Write.ok));
-    EXPECT_FALSE(rig.RunLog().contains(UpdateText::DataVerify.ng));
+    EXPECT_TRUE(rig.RunLog().contains(Step(UpdateStep::Write).okLine));
+    EXPECT_FALSE(rig.RunLog().contains(Step(UpdateStep::Verify).ngLine));
     ExpectFailure(rig, kStepGuidance);
 }
 
@@ -158,14 +158,14 @@ TEST(UpdateFailure, WrongCrcWithDebugLinesShowsTheVerifyLine) {
     config.faults.wrongCrc = true;
     UpdateRig rig(config);
     rig.Link().fDispDebugInfo = 1;
-    const UpdateOutcome outcome = ConnectAndClick(rig);
-    EXPECT_EQ(outcome.failedStep, UpdateStep::DataVerify);
+    const RunOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::Verify);
     EXPECT_EQ(outcome.ErrStage, 4);
     const QStringList log = rig.RunLog();
     const qsizetype crc =
         log.indexOf(QRegularExpression(QStringLiteral("^CRC Data: 0x[0-9A-F]{4}$")));
     ASSERT_GE(crc, 0) << log.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(log.indexOf(UpdateText::DataVerify.ng), crc + 1);
+    EXPECT_EQ(log.indexOf(Step(UpdateStep::Verify).ngLine), crc + 1);
     ExpectFailure(rig, kStepGuidance);
 }
 
@@ -173,11 +173,11 @@ TEST(UpdateFailure, SilentRomAfterTheRestartFailsWithItsLine) {
     rwsim::SimConfig config = SimDefaults();
     config.faults.silentRomAfterUpdate = true;
     UpdateRig rig(config);
-    const UpdateOutcome outcome = ConnectAndClick(rig);
+    const RunOutcome outcome = ConnectAndClick(rig);
     EXPECT_EQ(outcome.failedStep, UpdateStep::RomVersion);
     EXPECT_EQ(outcome.ErrStage, 0);
     const QStringList log = rig.RunLog();
-    EXPECT_EQ(log.indexOf(UpdateText::RomVersionNg), log.indexOf(UpdateText::DataVerify.ok) + 1)
+    EXPECT_EQ(log.indexOf(Step(UpdateStep::RomVersion).ngLine), log.indexOf(Step(UpdateStep::Verify).okLine) + 1)
         << log.join(QLatin1Char('|')).toStdString();
     EXPECT_FALSE(log.contains(UpdateText::McuFirmwareDone));
     EXPECT_FALSE(log.contains(UpdateText::ChipStart));
@@ -193,12 +193,12 @@ TEST(UpdateFailure, SilentChipFailsTheFinalCheckAfterTheUpdaterRanInBootForm) {
         QFile::copy(child, WorkFolder::ChipUpdaterPath(rig.workDir, QStringLiteral("1100"))));
     const QString record = rig.dir.filePath(QStringLiteral("chip-args.txt"));
     qputenv("TESSALY_TEST_CHILD_RECORD", record.toUtf8());
-    const UpdateOutcome outcome = ConnectAndClick(rig);
+    const RunOutcome outcome = ConnectAndClick(rig);
     qunsetenv("TESSALY_TEST_CHILD_RECORD");
 
-    EXPECT_EQ(outcome.failedStep, UpdateStep::ChipVersion);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::Compare);
     EXPECT_TRUE(rig.RunLog().contains(UpdateText::McuFirmwareDone));
-    EXPECT_TRUE(rig.RunLog().contains(UpdateText::NoChipVersion));
+    EXPECT_TRUE(rig.RunLog().contains(Step(UpdateStep::Compare).ngLine));
     ExpectFailure(rig, kConnectionGuidance);
     QFile file(record);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -211,9 +211,9 @@ TEST(UpdateFailure, DifferentVersionsFailTheFinalCheck) {
     config.chipFollowsRom = false;
     config.chipVersion = "1.02C0001";
     UpdateRig rig(config);
-    const UpdateOutcome outcome = ConnectAndClick(rig);
-    EXPECT_EQ(outcome.failedStep, UpdateStep::VersionMismatch);
+    const RunOutcome outcome = ConnectAndClick(rig);
+    EXPECT_EQ(outcome.failedStep, UpdateStep::VersionsDiffer);
     EXPECT_TRUE(rig.RunLog().contains(QStringLiteral("Chip Version : 1.02C0001")));
-    EXPECT_TRUE(rig.RunLog().contains(UpdateText::VersionsDiffer));
+    EXPECT_TRUE(rig.RunLog().contains(Step(UpdateStep::VersionsDiffer).ngLine));
     ExpectFailure(rig, kConnectionGuidance);
 }

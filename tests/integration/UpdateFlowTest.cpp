@@ -26,9 +26,9 @@ TEST(UpdateFlow, Rx231WithDefaultSettingsUpdatesBothFirmwares) {
     ASSERT_EQ(rig.Connect(), 1);
     ASSERT_EQ(rig.Link().ReaderFound, 1);
 
-    const UpdateOutcome outcome = rig.Click();
-    EXPECT_EQ(outcome.result, 1);
-    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+    const RunOutcome outcome = rig.Click();
+    EXPECT_TRUE(outcome.Ok());
+    EXPECT_EQ(outcome.failedStep, std::nullopt);
     EXPECT_EQ(outcome.ErrStage, 0);
     EXPECT_TRUE(StartsWith(rig.RunLog(), SuccessLines(QString::fromLatin1(kNewVersion))))
         << rig.RunLog().join(QLatin1Char('|')).toStdString();
@@ -98,8 +98,8 @@ TEST(UpdateFlow, Rx630KindUpdatesByBlockNumber) {
     UpdateRig rig(config, {}, 6);
     ASSERT_TRUE(rig.started);
     ASSERT_EQ(rig.Connect(), 1);
-    const UpdateOutcome outcome = rig.Click();
-    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+    const RunOutcome outcome = rig.Click();
+    EXPECT_EQ(outcome.failedStep, std::nullopt);
     EXPECT_TRUE(StartsWith(rig.RunLog(), SuccessLines(QString::fromLatin1(kNewVersion))))
         << rig.RunLog().join(QLatin1Char('|')).toStdString();
     ASSERT_EQ(rig.Link().RomImageBase, 0xFFFA0000u);
@@ -115,8 +115,8 @@ TEST(UpdateFlow, ReWriteModeRewritesTheWholeFlashAndThenDisablesTheCommands) {
     EXPECT_TRUE(rig.log.Contains(
         QStringLiteral("再書き込みモードで、ファームのアップデートを実行します。")));
 
-    const UpdateOutcome outcome = rig.Click();
-    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+    const RunOutcome outcome = rig.Click();
+    EXPECT_EQ(outcome.failedStep, std::nullopt);
     EXPECT_EQ(rig.fCpuProg, 0);
     EXPECT_EQ(rig.Flash(0xFFFC0000u, 0xFFFFFFFFu), rig.Image(0xFFFC0000u, 0xFFFFFFFFu));
     EXPECT_FALSE(rig.Device().tcpReceived.contains(QStringLiteral("02 00 4E 0A 9B")));
@@ -135,8 +135,8 @@ TEST(UpdateFlow, BridgeAlreadyAtBootSpeedIsNeitherChangedNorReconnectedBeforeThe
     ASSERT_EQ(rig.Link().OpenLink(), 1);
     rig.Link().BridgeSpeedIndex = 1;
 
-    const UpdateOutcome outcome = rig.Click();
-    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+    const RunOutcome outcome = rig.Click();
+    EXPECT_EQ(outcome.failedStep, std::nullopt);
     // Our connection only, then the set-up's own move to 115.2 kbit/s and the move after
     // the verify, each followed by a reconnection; the chip updater's hand-off reconnects.
     EXPECT_EQ(rig.Device().events,
@@ -154,9 +154,9 @@ TEST(UpdateFlow, VersionedChipUpdaterIsRunWithTheConnectionParameters) {
     const QString record = rig.dir.filePath(QStringLiteral("chip-args.txt"));
     qputenv("TESSALY_TEST_CHILD_RECORD", record.toUtf8());
     ASSERT_EQ(rig.Connect(), 1);
-    const UpdateOutcome outcome = rig.Click();
+    const RunOutcome outcome = rig.Click();
     qunsetenv("TESSALY_TEST_CHILD_RECORD");
-    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+    EXPECT_EQ(outcome.failedStep, std::nullopt);
 
     QFile file(record);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "the versioned updater did not run";
@@ -176,8 +176,8 @@ TEST(UpdateFlow, VersionsAgreeingInFourCharactersCountAsEqual) {
     UpdateRig rig(config);
     ASSERT_TRUE(rig.started);
     ASSERT_EQ(rig.Connect(), 1);
-    const UpdateOutcome outcome = rig.Click();
-    EXPECT_EQ(outcome.failedStep, UpdateStep::None);
+    const RunOutcome outcome = rig.Click();
+    EXPECT_EQ(outcome.failedStep, std::nullopt);
     EXPECT_TRUE(rig.RunLog().contains(QStringLiteral("Chip Version : 1.01C9999")));
 }
 
@@ -186,12 +186,12 @@ TEST(UpdateFlow, SecondClickConnectsFirstAndUpdatesAgain) {
     ASSERT_TRUE(rig.started);
     ASSERT_EQ(rig.Connect(), 1);
     ASSERT_EQ(rig.frontEnd.dialogs, 1);
-    ASSERT_EQ(rig.Click().failedStep, UpdateStep::None);
+    ASSERT_EQ(rig.Click().failedStep, std::nullopt);
     EXPECT_EQ(rig.frontEnd.dialogs, 1);
 
-    const UpdateOutcome second = rig.Click();
+    const RunOutcome second = rig.Click();
     EXPECT_EQ(rig.frontEnd.dialogs, 2);
-    EXPECT_EQ(second.failedStep, UpdateStep::None);
+    EXPECT_EQ(second.failedStep, std::nullopt);
     EXPECT_TRUE(rig.RunLog().contains(QStringLiteral("Find ZMW R/W ")));
     EXPECT_EQ(rig.Flash(0xFFFC0000u, kReservedTop - 1), rig.Image(0xFFFC0000u, kReservedTop - 1));
 }

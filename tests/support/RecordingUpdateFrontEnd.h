@@ -1,17 +1,43 @@
 #pragma once
 
+#include "app/UpdatePresenter.h"
+#include "app/UpdateView.h"
 #include "link/LinkOperator.h"
-#include "update/UpdateFrontEnd.h"
+#include "update/RunEvent.h"
 
 #include <QStringList>
 
-// A front end for update tests: every call the sequence makes on the result window, the main
-// window, the step title (STTitle) and the sounds is recorded as one short text, in order; the
-// link's operator calls that matter to the update (gauge, error box, connection dialog) are
-// kept as well.
-class RecordingUpdateFrontEnd final : public UpdateFrontEnd, public LinkOperator {
+#include <optional>
+
+// The window for update tests, without widgets: it follows a device's events with the window's
+// own presenter and records every call made on the result window, the main window, the step
+// title (STTitle) and the sounds as one short text, in order, pressing "確認" as soon as it is
+// offered. It also answers the device's questions (connection dialog, error box) as scripted.
+class RecordingUpdateFrontEnd final : public UpdateView, public LinkQuestions {
 public:
-    // UpdateFrontEnd
+    RecordingUpdateFrontEnd() { presenter_.emplace(*this); }
+
+    // A subscriber of the device's events.
+    void Take(const RunEvent& event) {
+        if (event.kind == RunEvent::Kind::ChipUpdaterEnded)
+            Note(QStringLiteral("chip-ended:%1").arg(event.execResult));
+        presenter_->Take(event);
+    }
+    // As at program start.
+    void Reset() {
+        calls.clear();
+        mainEnabled = commandsEnabled = true;
+        stepTitle.clear();
+        gauge = -1;
+        errorBoxes.clear();
+        dialogs = 0;
+        answerDialog = true;
+        dialogParams = {};
+        dialogReWriteMode = -1;
+        presenter_.emplace(*this);
+    }
+
+    // UpdateView
     void OpenResultWindow() override { Note(QStringLiteral("open")); }
     void SetResultCaption(const QString& text) override { Note(QStringLiteral("label1:") + text); }
     void SetResultMessage(const QString& text) override { Note(QStringLiteral("label2:") + text); }
@@ -21,7 +47,10 @@ public:
     }
     void SetResultWindowVisible(bool v) override { Note(QStringLiteral("visible:%1").arg(v)); }
     void RaiseResultWindow() override { Note(QStringLiteral("raise")); }
-    void ConfirmAndCloseResultWindow() override { Note(QStringLiteral("confirm")); }
+    void OfferConfirmation() override {
+        Note(QStringLiteral("confirm"));
+        presenter_->Confirmed();
+    }
     void SetMainWindowEnabled(bool e) override {
         mainEnabled = e;
         Note(QStringLiteral("main:%1").arg(e));
@@ -33,16 +62,14 @@ public:
     void PlaySound(Sound s) override {
         Note(s == Sound::Success ? QStringLiteral("sound:ring") : QStringLiteral("sound:alarm"));
     }
-    void ChipUpdaterEnded(int execResult) override {
-        Note(QStringLiteral("chip-ended:%1").arg(execResult));
-    }
-
-    // LinkOperator
     void SetStepTitle(const QString& text) override {
         stepTitle = text;
         Note(QStringLiteral("title:") + text);
     }
+    void SetAddressText(const QString&) override {}
     void SetGauge(int percent) override { gauge = percent; }
+
+    // LinkQuestions
     void ShowErrorBox(const QString& text) override { errorBoxes << text; }
     bool AskConnectionSettings(tagTCPIPPara& params, int& reWriteMode) override {
         ++dialogs;
@@ -70,4 +97,6 @@ public:
 
 private:
     void Note(const QString& call) { calls << call; }
+
+    std::optional<UpdatePresenter> presenter_;
 };

@@ -2,8 +2,8 @@
 
 // A whole update against the R/W simulator in this process: the simulator on this process's
 // own loopback address (its bridge on the fixed UDP port the tool talks to, its TCP port free),
-// a link host built by the start-up construction with the bridge bound to another address of
-// the process, a recording front end, and the update command.
+// a device session built by the start-up construction with the bridge bound to another address
+// of the process, the window's reaction recorded, and the update command.
 
 #include "core/link/TargetDevice.h"
 #include "link/QtLinkEnvironment.h"
@@ -13,8 +13,8 @@
 #include "support/RecordingUpdateFrontEnd.h"
 #include "support/TestAddresses.h"
 #include "support/VectorLogSink.h"
+#include "update/DeviceSession.h"
 #include "update/LinkStartUp.h"
-#include "update/UpdateSession.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,8 +61,6 @@ public:
 
         LinkStartUp startUp;
         startUp.env = &QtLinkEnvironment::Instance();
-        startUp.logMemo = &log;
-        startUp.op = &frontEnd;
         startUp.arguments = arguments;
         startUp.workDir = dir.filePath(QStringLiteral("work"));
         QDir().mkpath(startUp.workDir);
@@ -84,13 +82,18 @@ public:
     // The program started anew, with `arguments`, against the same R/W.
     void Restart(const QStringList& arguments) {
         session.reset();
-        host.reset();
         startUp_.arguments = arguments;
         fCpuProg = 1;
-        frontEnd = RecordingUpdateFrontEnd();
+        frontEnd.Reset();
         frontEnd.dialogParams = params;
-        host = std::make_unique<StartUpLinkHost>(startUp_);
-        session = std::make_unique<UpdateSession>(*host, frontEnd);
+        session = std::make_unique<DeviceSession>(startUp_, &frontEnd);
+        session->Events().Subscribe([this](const RunEvent& event) {
+            // As the window's pane takes them.
+            if (event.kind == RunEvent::Kind::Log)
+                WriteLogLine(&log, event.text, true, true);
+            frontEnd.Take(event);
+        });
+        session->Build();
     }
 
     ~UpdateRig() {
@@ -103,19 +106,24 @@ public:
         }
     }
 
-    TFlashWrRXCont& Link() { return host->Link(); }
+    TFlashWrRXCont& Link() { return session->Link(); }
 
     // What the window does once it is shown.
     int Connect() { return Link().ConnectReader(); }
 
-    UpdateOutcome Click() {
+    RunOutcome Click(const QString& recordsDir = {}) {
         logBefore = static_cast<int>(log.lines.size());
-        UpdateSettings settings{.option = option,
-                                .fCpuProg = fCpuProg,
-                                .ResWaitTime = 1000,
-                                .WorkDir = workDir,
-                                .VerDigits = QStringLiteral("1100")};
-        return session->TB_WriteClick(settings);
+        RunRequest request;
+        request.option = option;
+        request.ResWaitTime = 1000;
+        request.recordsDir = recordsDir;
+        const RunOutcome outcome = session->Update(request);
+        // The window keeps the settings the run changed.
+        if (outcome.option)
+            option = *outcome.option;
+        if (outcome.fCpuProg)
+            fCpuProg = *outcome.fCpuProg;
+        return outcome;
     }
 
     // The log lines of the last click.
@@ -171,8 +179,7 @@ public:
     tagOptionPara option;
     std::int32_t fCpuProg = 1;
     QString workDir;
-    std::unique_ptr<StartUpLinkHost> host;
-    std::unique_ptr<UpdateSession> session;
+    std::unique_ptr<DeviceSession> session;
     int logBefore = 0;
 
 private:

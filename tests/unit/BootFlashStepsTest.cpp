@@ -155,6 +155,16 @@ TEST_F(BootFlashSteps, ProgramSkipsBlankPagesAndTheTop16KB) {
     EXPECT_EQ(op.addresses.size(), 1024);
 }
 
+// The gauge counts the pages that are sent: four pages of data, the blank flash between and
+// after them taking no time, pass a quarter each.
+TEST_F(BootFlashSteps, ProgressCountsThePagesWithData) {
+    UseKind(5, 11);
+    for (std::uint32_t address : {0xFFFC0000u, 0xFFFC0100u, 0xFFFC0200u, 0xFFFD0000u})
+        link.RomImage[address - link.RomImageBase] = 0x01;
+    EXPECT_EQ(link.BootProgram(1), 1);
+    EXPECT_EQ(op.gauge, (std::vector<int>{0, 25, 50, 75, 100}));
+}
+
 TEST_F(BootFlashSteps, BlankImageSendsOnlyTheEndFrame) {
     UseKind(6, 7);
     EXPECT_EQ(link.BootProgram(1), 1);

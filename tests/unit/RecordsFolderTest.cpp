@@ -44,7 +44,7 @@ TEST(RecordsFolder, TheThousandAndFirstRunRemovesTheOldestPairOnly) {
     }
     Touch(QDir(folder).filePath(QStringLiteral("notes.txt")));
 
-    RunRecorder run(nullptr, folder);
+    RunRecorder run(folder);
     EXPECT_EQ(Files(folder, QStringLiteral("*.log")).size(), RecordsFolder::kKeptRuns - 1);
     EXPECT_EQ(Files(folder, QStringLiteral("*.json")).size(), RecordsFolder::kKeptRuns - 1);
     EXPECT_EQ(Files(folder, QStringLiteral("*.log")).first(),

@@ -2,15 +2,17 @@
 // write, the stand-in firmware kept away from real R/Ws, and the rebuild with the operator's
 // connection parameters kept.
 
-#include "update/UpdateSession.h"
 #include "link/TFlashWrRXCont.h"
 #include "resources/EmbeddedResources.h"
 #include "support/FakeLinkEnvironment.h"
+#include "support/FirmwareRecords.h"
 #include "support/RecordingUpdateFrontEnd.h"
 #include "support/VectorLogSink.h"
-#include "update/LinkHost.h"
+#include "update/DeviceSession.h"
 #include "update/UpdatePreflight.h"
 #include "update/UpdateTexts.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -19,65 +21,63 @@
 
 namespace {
 
-// A host whose rebuild counts and starts from the start-up connection parameters, as the
-// start-up construction does with the settings file's.
-class CountingHost final : public LinkHost {
-public:
-    CountingHost(FakeLinkEnvironment& env, LogSink& log, LinkOperator& op)
-        : env_(env), log_(log), op_(op) {
-        RebuildLink();
-        rebuilds = 0;
-    }
-    TFlashWrRXCont& Link() override { return *link_; }
-    void RebuildLink() override {
-        link_.reset();
-        link_ = std::make_unique<TFlashWrRXCont>(env_, &log_, tagOptionPara{}, QStringList{}, &op_);
-        link_->TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.8");
-        link_->RomImage.front() = 0x00; // a firmware byte at the base
-        link_->RomImageLoaded = 1;
-        ++rebuilds;
-    }
-    int rebuilds = 0;
-
-private:
-    FakeLinkEnvironment& env_;
-    LogSink& log_;
-    LinkOperator& op_;
-    std::unique_ptr<TFlashWrRXCont> link_;
-};
-
+// A device session on the fake platform whose controller starts from 127.0.0.8 and a firmware
+// with one byte at the image base; its rebuilds are counted.
 struct Bench {
+    Bench() {
+        LinkStartUp startUp;
+        startUp.env = &env;
+        startUp.workDir = dir.path();
+        startUp.firmwareText = QByteArray::fromStdString(
+            firmware_records::SRecordFile(0xFFFC0000u, 1, [](std::uint32_t) -> std::uint8_t { return 0x00; }));
+        startUp.params.TCPServAddr = QStringLiteral("127.0.0.8");
+        session = std::make_unique<DeviceSession>(startUp, &frontEnd);
+        session->beforeRebuild = [this](LinkStartUp&) { ++rebuilds; };
+        session->Events().Subscribe([this](const RunEvent& event) {
+            if (event.kind == RunEvent::Kind::Log)
+                WriteLogLine(&log, event.text, true, true);
+            frontEnd.Take(event);
+        });
+        session->Build();
+        log.lines.clear();
+    }
+    RunOutcome Click() {
+        RunRequest request;
+        request.option = option;
+        const RunOutcome outcome = session->Update(request);
+        if (outcome.option)
+            option = *outcome.option;
+        return outcome;
+    }
+    TFlashWrRXCont& Link() { return session->Link(); }
+
+    QTemporaryDir dir;
     FakeLinkEnvironment env;
     VectorLogSink log;
     RecordingUpdateFrontEnd frontEnd;
-    CountingHost host{env, log, frontEnd};
-    UpdateSession session{host, frontEnd};
+    std::unique_ptr<DeviceSession> session;
+    int rebuilds = 0;
     tagOptionPara option;
-    std::int32_t fCpuProg = 1;
-    UpdateOutcome Click() {
-        UpdateSettings settings{.option = option, .fCpuProg = fCpuProg};
-        return session.TB_WriteClick(settings);
-    }
 };
 
 } // namespace
 
 TEST(UpdateSession, FirstClickWithoutAReaderShowsTheConnectionErrorOnly) {
     Bench b;
-    b.host.Link().StatusText = QStringLiteral("R/Wモジュールが見つかりませんでした。");
-    EXPECT_EQ(b.Click().failedStep, UpdateStep::NoReader);
+    b.Link().StatusText = QStringLiteral("R/Wモジュールが見つかりませんでした。");
+    EXPECT_EQ(b.Click().failedStep, UpdateStep::Connect);
     EXPECT_EQ(b.frontEnd.errorBoxes,
               QStringList{QStringLiteral("R/Wモジュールが見つかりませんでした。")});
     EXPECT_TRUE(b.frontEnd.calls.isEmpty());
     EXPECT_TRUE(b.env.sent.empty());
     EXPECT_TRUE(b.env.connects.empty());
-    EXPECT_EQ(b.host.rebuilds, 0);
-    EXPECT_EQ(b.session.fReconnect, 0);
+    EXPECT_EQ(b.rebuilds, 0);
+    EXPECT_EQ(b.session->fReconnect, 0);
 }
 
 TEST(UpdateSession, NothingToWriteLogsOneLineAndTouchesNothing) {
     Bench b;
-    TFlashWrRXCont& link = b.host.Link();
+    TFlashWrRXCont& link = b.Link();
     link.ReaderFound = 1;
     b.option.BpsMode = 2;
     // Not loaded; loaded but blank; data in the reserved top only, which a run that switches
@@ -93,9 +93,9 @@ TEST(UpdateSession, NothingToWriteLogsOneLineAndTouchesNothing) {
     for (const auto& image : images) {
         image();
         b.log.lines.clear();
-        const UpdateOutcome outcome = b.Click();
-        EXPECT_EQ(outcome.failedStep, UpdateStep::NoImage);
-        EXPECT_EQ(outcome.result, 0);
+        const RunOutcome outcome = b.Click();
+        EXPECT_EQ(outcome.failedStep, UpdateStep::Image);
+        EXPECT_FALSE(outcome.Ok());
         EXPECT_EQ(b.log.lines, QStringList{UpdateText::NoImage});
     }
     EXPECT_TRUE(b.frontEnd.calls.isEmpty());
@@ -103,43 +103,43 @@ TEST(UpdateSession, NothingToWriteLogsOneLineAndTouchesNothing) {
     EXPECT_TRUE(b.env.connects.empty());
     EXPECT_EQ(b.option.BpsMode, 2); // the settings record is left alone too
     // Nothing happened, so nothing is rebuilt: the found R/W is still the one to update.
-    EXPECT_EQ(b.host.rebuilds, 0);
-    EXPECT_EQ(b.host.Link().ReaderFound, 1);
-    EXPECT_EQ(b.session.fReconnect, 0);
+    EXPECT_EQ(b.rebuilds, 0);
+    EXPECT_EQ(b.Link().ReaderFound, 1);
+    EXPECT_EQ(b.session->fReconnect, 0);
 }
 
 TEST(UpdateSession, ARunRebuildsTheControllerWithTheOperatorsParameters) {
     Bench b;
-    b.host.Link().ReaderFound = 1;
-    b.host.Link().TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
-    b.host.Link().TCPIPPara.TCPServPort = 9100;
+    b.Link().ReaderFound = 1;
+    b.Link().TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
+    b.Link().TCPIPPara.TCPServPort = 9100;
     // Already at the boot speed, so no bridge change; nothing answers, so the set-up fails.
-    b.host.Link().BridgeSpeedIndex = 1;
+    b.Link().BridgeSpeedIndex = 1;
 
-    EXPECT_EQ(b.Click().failedStep, UpdateStep::WriteSetUp);
-    EXPECT_EQ(b.host.rebuilds, 1);
-    EXPECT_EQ(b.host.Link().ReaderFound, 0);
-    EXPECT_EQ(b.host.Link().TCPIPPara.TCPServAddr, QStringLiteral("127.0.0.9"));
-    EXPECT_EQ(b.host.Link().TCPIPPara.TCPServPort, 9100);
-    EXPECT_EQ(b.session.fReconnect, 1);
+    EXPECT_EQ(b.Click().failedStep, UpdateStep::SetUp);
+    EXPECT_EQ(b.rebuilds, 1);
+    EXPECT_EQ(b.Link().ReaderFound, 0);
+    EXPECT_EQ(b.Link().TCPIPPara.TCPServAddr, QStringLiteral("127.0.0.9"));
+    EXPECT_EQ(b.Link().TCPIPPara.TCPServPort, 9100);
+    EXPECT_EQ(b.session->fReconnect, 1);
 }
 
 TEST(UpdateSession, ClickAfterARunConnectsFirstAndACancelRunsNothing) {
     Bench b;
-    b.session.fReconnect = 1;
+    b.session->fReconnect = 1;
     b.frontEnd.answerDialog = false;
 
-    EXPECT_EQ(b.Click().failedStep, UpdateStep::NoReader);
+    EXPECT_EQ(b.Click().failedStep, UpdateStep::Connect);
     EXPECT_EQ(b.frontEnd.dialogs, 1);
     EXPECT_FALSE(b.log.Contains(UpdateText::NoImage));
     EXPECT_TRUE(b.env.connects.empty());
-    EXPECT_EQ(b.host.rebuilds, 0);
+    EXPECT_EQ(b.rebuilds, 0);
 }
 
 TEST(UpdateSession, TheModeChosenInTheDialogDecidesWhatMustBeThere) {
     Bench b;
-    TFlashWrRXCont& link = b.host.Link();
-    b.session.fReconnect = 1;
+    TFlashWrRXCont& link = b.Link();
+    b.session->fReconnect = 1;
     // Data in the reserved top only: enough for re-write mode, which the controller is in,
     // and nothing for the run the operator then chooses in the dialog.
     link.RomImage.front() = 0xFF;
@@ -149,7 +149,7 @@ TEST(UpdateSession, TheModeChosenInTheDialogDecidesWhatMustBeThere) {
     b.frontEnd.dialogParams.TCPServAddr = QStringLiteral("127.0.0.9");
     b.frontEnd.dialogParams.TCPServPort = 9100;
 
-    EXPECT_EQ(b.Click().failedStep, UpdateStep::NoImage);
+    EXPECT_EQ(b.Click().failedStep, UpdateStep::Image);
     EXPECT_EQ(b.frontEnd.dialogs, 1);
     EXPECT_EQ(b.log.lines, QStringList{UpdateText::NoImage});
     EXPECT_TRUE(b.env.connects.empty()); // the R/W was not even looked for
@@ -158,8 +158,8 @@ TEST(UpdateSession, TheModeChosenInTheDialogDecidesWhatMustBeThere) {
     // What the operator confirmed is kept for the next click.
     EXPECT_EQ(link.ReWriteMode, 0);
     EXPECT_EQ(link.TCPIPPara.TCPServAddr, QStringLiteral("127.0.0.9"));
-    EXPECT_EQ(b.session.fReconnect, 1);
-    EXPECT_EQ(b.host.rebuilds, 0);
+    EXPECT_EQ(b.session->fReconnect, 1);
+    EXPECT_EQ(b.rebuilds, 0);
 }
 
 // The built-in stand-in firmware and a R/W outside loopback: refused before anything is sent,
@@ -168,26 +168,26 @@ TEST(UpdateSession, StandInGoesToLoopbackOnlyAndIsRefusedBeforeAnyConnect) {
     if (!EmbeddedResources::FirmwareIsStandIn())
         GTEST_SKIP() << "this build carries the real firmware";
     Bench b;
-    b.host.Link().ReaderFound = 1;
-    b.host.Link().TCPIPPara.TCPServAddr = QStringLiteral("192.0.2.7");
+    b.Link().ReaderFound = 1;
+    b.Link().TCPIPPara.TCPServAddr = QStringLiteral("192.0.2.7");
 
-    const UpdateOutcome first = b.Click();
-    EXPECT_EQ(first.failedStep, UpdateStep::NoImage);
-    EXPECT_EQ(first.result, 0);
+    const RunOutcome first = b.Click();
+    EXPECT_EQ(first.failedStep, UpdateStep::Image);
+    EXPECT_FALSE(first.Ok());
     EXPECT_EQ(b.log.lines, QStringList{UpdateText::StandInRefused(QStringLiteral("192.0.2.7"))});
     EXPECT_TRUE(b.env.connects.empty());
     EXPECT_TRUE(b.env.sent.empty());
     EXPECT_TRUE(b.frontEnd.calls.isEmpty());
-    EXPECT_EQ(b.host.rebuilds, 0); // the connection stays for a firmware file dropped next
+    EXPECT_EQ(b.rebuilds, 0); // the connection stays for a firmware file dropped next
 
     // A later run: the dialog (re-write mode, so the search sends nothing) picks another
     // address outside loopback; the first address was on loopback.
-    b.session.fReconnect = 1;
-    b.host.Link().TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
+    b.session->fReconnect = 1;
+    b.Link().TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
     b.frontEnd.dialogParams.TCPServAddr = QStringLiteral("10.1.2.3");
     b.frontEnd.dialogReWriteMode = 1;
     b.log.lines.clear();
-    EXPECT_EQ(b.Click().failedStep, UpdateStep::NoImage);
+    EXPECT_EQ(b.Click().failedStep, UpdateStep::Image);
     EXPECT_TRUE(b.log.Contains(UpdateText::StandInRefused(QStringLiteral("10.1.2.3"))));
     EXPECT_TRUE(b.env.connects.empty());
     EXPECT_TRUE(b.env.sent.empty());

@@ -1,10 +1,10 @@
 #include "app/StartupContext.h"
-#include "netdlg/TConfErrDlg.h"
 #include "app/TConfigDlg.h"
 #include "app/TConfirm1Dlg.h"
 #include "app/TRXProgAppForm.h"
 #include "link/QtLinkEnvironment.h"
 #include "netdlg/NetworkInterfaceAdapters.h"
+#include "netdlg/TConfErrDlg.h"
 #include "netdlg/TSetIPAddr1Dlg.h"
 
 #include <QApplication>
@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -72,8 +73,8 @@ int main(int argc, char** argv) {
     form.Timer1Timer();
     form.AddLog(QStringLiteral("Find ZMW R/W "), 1);
     form.AddLog(QStringLiteral("再書き込みモードで、ファームのアップデートを実行します。"), 1);
-    form.SetStepTitle(QStringLiteral("書き込み"));
-    form.SetGauge(40);
+    form.STTitle->setText(QStringLiteral("書き込み"));
+    form.CGauge1->setValue(40);
     ok &= Save(form, out, "main-window.png");
 
     int reWrite = 0;

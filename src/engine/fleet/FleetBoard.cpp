@@ -18,6 +18,13 @@ void FleetBoard::Start(int device) {
     ++changes_;
 }
 
+void FleetBoard::Take(int device, const RunEvent& event) {
+    if (event.kind == RunEvent::Kind::StepStarted)
+        SetStep(device, Step(event.step).title);
+    else if (event.kind == RunEvent::Kind::Progress)
+        SetPercent(device, event.percent);
+}
+
 void FleetBoard::SetStep(int device, const QString& step) {
     QMutexLocker lock(&mutex_);
     if (rows_[device].step == step)

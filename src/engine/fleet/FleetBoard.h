@@ -1,5 +1,7 @@
 #pragma once
 
+#include "update/RunEvent.h"
+
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QString>
@@ -25,8 +27,8 @@ public:
     explicit FleetBoard(const std::vector<QString>& names);
 
     void Start(int device);
-    void SetStep(int device, const QString& step);
-    void SetPercent(int device, int percent);
+    // A subscriber of the device's events, on the device's thread: its step and progress.
+    void Take(int device, const RunEvent& event);
     void Finish(int device, const QString& result);
 
     std::vector<Row> Rows() const;
@@ -42,6 +44,9 @@ public:
 private:
     QElapsedTimer clock_;
     mutable QMutex mutex_;
+    void SetStep(int device, const QString& step);
+    void SetPercent(int device, int percent);
+
     std::vector<Row> rows_;
     std::vector<Row> events_;
     int changes_ = 0;

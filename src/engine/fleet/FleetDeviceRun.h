@@ -1,7 +1,9 @@
 #pragma once
 
 #include "fleet/FleetBoard.h"
-#include "headless/HeadlessUpdate.h"
+#include "update/LinkStartUp.h"
+#include "update/RunEvent.h"
+#include "update/RunRequest.h"
 
 #include <QMutex>
 #include <QThread>
@@ -16,8 +18,9 @@ class StopToken;
 // on the fleet's board.
 class FleetDeviceRun final : public QThread {
 public:
-    // `job` as for `update`; its chip updater output and exit code go to `logFile` too.
-    FleetDeviceRun(int device, HeadlessUpdateJob job, QString logFile, FleetBoard& board);
+    // The device's chip updater output and exit code go to `logFile` too.
+    FleetDeviceRun(int device, HeadlessTarget target, QString workDir, RunRequest request,
+                   QString logFile, FleetBoard& board);
     ~FleetDeviceRun() override;
 
     // Stops the run as soon as it can (from the fleet's thread): it ends NG where it was.
@@ -25,18 +28,20 @@ public:
     bool Stopped() const { return stopWanted_; }
 
     const QString& LogFile() const { return logFile_; }
-    // The run's record, once the thread has finished.
-    const RunRecord& Record() const { return record_; }
+    // The run's outcome, once the thread has finished.
+    const RunOutcome& Outcome() const { return outcome_; }
 
 protected:
     void run() override;
 
 private:
     const int device_;
-    HeadlessUpdateJob job_;
+    const HeadlessTarget target_;
+    const QString workDir_;
+    const RunRequest request_;
     const QString logFile_;
     FleetBoard& board_;
-    RunRecord record_;
+    RunOutcome outcome_;
     std::atomic<bool> stopWanted_{false};
     QMutex stopMutex_;
     StopToken* stop_ = nullptr; // lives on the run's thread while it runs

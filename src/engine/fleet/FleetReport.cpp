@@ -1,6 +1,6 @@
 #include "fleet/FleetReport.h"
 
-#include "update/UpdateExitCodes.h"
+#include "update/UpdateSteps.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -118,7 +118,7 @@ std::optional<QString> ReadRetryTargets(const QString& reportFile,
         if (std::optional<QString> problem = ParseFleetHost(where, target))
             return QStringLiteral("%1: %2").arg(reportFile, *problem);
         const bool writeFailed =
-            device.value(QStringLiteral("exitCode")).toInt() == UpdateExit::Write;
+            device.value(QStringLiteral("exitCode")).toInt() == Step(UpdateStep::Write).exitCode;
         target.rewrite = writeFailed || device.value(QStringLiteral("mode")).toString() ==
                                             QLatin1String("rewrite");
         targets.push_back(target);

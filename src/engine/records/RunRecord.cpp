@@ -2,7 +2,7 @@
 
 #include "core/image/RomImage.h"
 #include "core/link/ByteDump.h"
-#include "link/TFlashWrRXCont.h"
+#include "image/FirmwareImage.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -26,44 +26,16 @@ QJsonValue ChipUpdaterJson(const std::optional<RunRecord::ChipUpdater>& chip) {
 
 } // namespace
 
-ImageSummary SummarizeImage(const TFlashWrRXCont& link) {
+ImageSummary SummarizeImage(const FirmwareImage& firmware) {
     ImageSummary image;
-    image.source = link.RomImageSource.isEmpty()
+    image.source = firmware.RomImageSource.isEmpty()
                        ? QStringLiteral("built-in")
-                       : QFileInfo(link.RomImageSource).absoluteFilePath();
-    image.crc = QString::fromStdString(tessaly::HexDigits(link.ComputeRomImageCrc(), 4));
-    for (const tessaly::AddressRange& r : link.RomImageRanges)
+                       : QFileInfo(firmware.RomImageSource).absoluteFilePath();
+    image.crc = QString::fromStdString(tessaly::HexDigits(firmware.ComputeRomImageCrc(), 4));
+    for (const tessaly::AddressRange& r : firmware.RomImageRanges)
         image.bytes += std::uint64_t{r.last} - r.first + 1;
-    image.pages = tessaly::CountPagesWithData(link.RomImage);
+    image.pages = tessaly::CountPagesWithData(firmware.RomImage);
     return image;
-}
-
-QString FailedStepName(UpdateStep step) {
-    switch (step) {
-    case UpdateStep::None:
-        return {};
-    case UpdateStep::NoReader:
-        return RunStepName(RunStep::Connect);
-    case UpdateStep::NoImage:
-        return QStringLiteral("image");
-    case UpdateStep::WriteSetUp:
-        return RunStepName(RunStep::SetUp);
-    case UpdateStep::IdCheck:
-        return RunStepName(RunStep::IdCheck);
-    case UpdateStep::Erase:
-        return RunStepName(RunStep::Erase);
-    case UpdateStep::Write:
-        return RunStepName(RunStep::Write);
-    case UpdateStep::DataVerify:
-        return RunStepName(RunStep::Verify);
-    case UpdateStep::RomVersion:
-        return RunStepName(RunStep::RomVersion);
-    // Both are found by the final check.
-    case UpdateStep::ChipVersion:
-    case UpdateStep::VersionMismatch:
-        return RunStepName(RunStep::Compare);
-    }
-    return {};
 }
 
 QString RecordTime(const QDateTime& time) {
@@ -73,7 +45,7 @@ QString RecordTime(const QDateTime& time) {
 QJsonObject RunRecordJson(const RunRecord& r) {
     QJsonObject steps;
     for (const auto& [step, ms] : r.steps)
-        steps.insert(RunStepName(step), ms);
+        steps.insert(Step(step).recordName, ms);
     return QJsonObject{
         {QStringLiteral("version"), r.version},
         {QStringLiteral("host"), r.host},

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "update/FirmUpdate.h"
-#include "update/UpdateObserver.h"
+#include "update/UpdateSteps.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -13,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-class TFlashWrRXCont;
+class FirmwareImage;
 
 // What a ROM image holds, as a record and `tessaly-cli image` report it.
 struct ImageSummary {
@@ -23,7 +22,7 @@ struct ImageSummary {
     std::uint64_t pages = 0; // 256-byte pages that hold data (not all 0xFF)
 };
 
-ImageSummary SummarizeImage(const TFlashWrRXCont& link);
+ImageSummary SummarizeImage(const FirmwareImage& image);
 
 // One update as it is kept in the records folder: who, what, when, how it ended, and how long
 // each step took. A plain value, so that a report over many runs can gather them.
@@ -52,12 +51,8 @@ struct RunRecord {
     std::optional<QString> romVersionAfter;
     std::optional<QString> chipVersionAfter;
     std::optional<ChipUpdater> chipUpdater;        // none when it did not run
-    std::vector<std::pair<RunStep, qint64>> steps; // milliseconds, in the order they ran
+    std::vector<std::pair<UpdateStep, qint64>> steps; // milliseconds, in the order they ran
 };
-
-// The record's name for where a run stopped: the step's name, "image" for a run without a
-// firmware image, empty for a success.
-QString FailedStepName(UpdateStep step);
 
 // Local time in ISO-8601 with milliseconds and the offset from UTC.
 QString RecordTime(const QDateTime& time);

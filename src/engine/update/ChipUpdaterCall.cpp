@@ -15,6 +15,10 @@ QString FileToRun(const QString& workDir, const QString& verDigits) {
     return {};
 }
 
+QString VersionDigits() {
+    return QStringLiteral(TESSALY_VERSION).remove(QLatin1Char('.'));
+}
+
 QStringList Arguments(int chipAnswered, const tagTCPIPPara& params) {
     QStringList args;
     if (!chipAnswered)

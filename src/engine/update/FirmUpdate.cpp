@@ -7,7 +7,6 @@
 #include "update/UpdatePreflight.h"
 #include "update/UpdateTexts.h"
 
-#include <cstdio>
 #include <cstring>
 #include <functional>
 
@@ -17,95 +16,92 @@ constexpr std::int32_t kBridgeBootSpeed = 1;    // 19.2 kbit/s for the bit-rate 
 constexpr std::int32_t kBridgeNormalSpeed = 4;  // 115.2 kbit/s, the R/W's own speed
 constexpr std::int32_t kUpdateBitRate = 115200; // the boot-mode and serial speed of a run
 constexpr std::uint32_t kAfterChipUpdaterMs = 200;
-constexpr int kResultFontSize = 72;
 constexpr std::size_t kComparedVersionChars = 4;
 
-class Run {
+class Sequence {
 public:
-    Run(TFlashWrRXCont& link, UpdateFrontEnd& frontEnd, UpdateSettings& settings)
-        : link_(link), fe_(frontEnd), op_(link.Operator()), s_(settings),
-          versionWaits_(link.Env().Clock()) {}
+    Sequence(TFlashWrRXCont& link, RunEvents& events, const RunRequest& request,
+             const QString& workDir)
+        : link_(link), events_(events), request_(request), workDir_(workDir),
+          versionWaits_(link.Env().Clock()) {
+        out_.option = request.option;
+    }
 
-    UpdateOutcome Execute();
+    SequenceResult Execute();
 
 private:
     void Log(const QString& text) { link_.AddLog(text, 1); }
-    void Fail(UpdateStep step, std::int32_t errStage = 0) {
+    void Fail(UpdateStep step) {
         result_ = 0;
         out_.failedStep = step;
-        out_.ErrStage = errStage;
+        out_.ErrStage = Step(step).errStage;
     }
+    void Tell(RunEvent event) { events_.Emit(event); }
     void Begin();
     void WriteSetUp();
-    void BootStep(const UpdateText::BootStepText& text, std::int32_t errStage, UpdateStep step,
-                  RunStep timed, const std::function<int()>& call);
+    void BootStep(UpdateStep step, const std::function<int()>& call);
     void BackToNormal();
     void ChipUpdate();
     void CompareVersions();
-    void ShowOutcome();
-    void GuidanceLines();
-    void ReportOutcome();
-    void End();
+    void OutcomeLines();
 
     TFlashWrRXCont& link_;
-    UpdateFrontEnd& fe_;
-    LinkOperator& op_;
-    UpdateSettings& s_;
-    UpdateOutcome out_;
+    RunEvents& events_;
+    const RunRequest& request_;
+    const QString& workDir_;
+    SequenceResult out_;
     int result_ = 1;
     RunVersionWaits versionWaits_;
 };
 
-UpdateOutcome Run::Execute() {
-    if (s_.observer)
-        s_.observer->SequenceStarted(link_);
+SequenceResult Sequence::Execute() {
     // Whoever runs the sequence has asked already; this is the last word before the erase.
     if (!UpdateMayStart(link_)) {
-        out_.failedStep = UpdateStep::NoImage;
-        ReportOutcome();
+        out_.failedStep = UpdateStep::Image;
         return out_;
     }
-    out_.failedStep = UpdateStep::None;
     Begin();
     WriteSetUp();
-    const std::int32_t cpuProg = s_.fCpuProg;
-    BootStep(UpdateText::IdCheck, 1, UpdateStep::IdCheck, RunStep::IdCheck,
-             [&] { return link_.BootIdCheck(cpuProg); });
-    BootStep(UpdateText::Erase, 2, UpdateStep::Erase, RunStep::Erase,
-             [&] { return link_.BootErase(cpuProg); });
-    BootStep(UpdateText::Write, 3, UpdateStep::Write, RunStep::Write,
-             [&] { return link_.BootProgram(cpuProg); });
-    BootStep(UpdateText::DataVerify, 4, UpdateStep::DataVerify, RunStep::Verify,
-             [&] { return link_.BootCrcCheck(); });
+    const std::int32_t cpuProg = out_.fCpuProg;
+    BootStep(UpdateStep::IdCheck, [&] { return link_.BootIdCheck(cpuProg); });
+    BootStep(UpdateStep::Erase, [&] { return link_.BootErase(cpuProg); });
+    BootStep(UpdateStep::Write, [&] { return link_.BootProgram(cpuProg); });
+    BootStep(UpdateStep::Verify, [&] { return link_.BootCrcCheck(); });
     BackToNormal();
     ChipUpdate(); // only after the ROM version was answered
     CompareVersions();
-    out_.result = result_;
-    ShowOutcome();
-    ReportOutcome(); // before the result window waits for the operator
-    End();
+    OutcomeLines();
     return out_;
 }
 
-void Run::Begin() {
+void Sequence::Begin() {
+    out_.began = true;
     Log(QString());
-    s_.fCpuProg = link_.ReWriteMode == 0 ? 1 : 0;
-    link_.fCpuProg = s_.fCpuProg; // the boot set-up reads it from there
-    s_.option.BpsMode = kBridgeNormalSpeed;
-    s_.option.BPSspeed = kUpdateBitRate;
-    s_.option.BaudRate = kUpdateBitRate;
+    out_.fCpuProg = link_.ReWriteMode == 0 ? 1 : 0;
+    link_.fCpuProg = out_.fCpuProg; // the boot set-up reads it from there
+    out_.option.BpsMode = kBridgeNormalSpeed;
+    out_.option.BPSspeed = kUpdateBitRate;
+    out_.option.BaudRate = kUpdateBitRate;
 
-    fe_.SetMainWindowEnabled(false);
-    fe_.OpenResultWindow();
+    // What the connection read; in re-write mode the R/W is in boot mode and nothing was.
+    RunEvent before;
+    before.kind = RunEvent::Kind::VersionsBefore;
+    if (!link_.ReWriteMode && link_.ReaderFound) {
+        before.rom = link_.RomVersionText();
+        if (link_.ChipAnswered)
+            before.chip = link_.ChipVersionText();
+    }
+    Tell(before);
+    RunEvent started;
+    started.kind = RunEvent::Kind::SequenceStarted;
+    Tell(started);
+    // Whatever the link received meanwhile is taken in before the first command, as the
+    // window's repaints here always did.
     link_.ProcessMessages();
-    fe_.SetResultMessage(UpdateText::DoNotPowerOff);
-    fe_.SetResultCaption(UpdateText::Starting);
     link_.ProcessMessages();
-    op_.SetStepTitle(QString());
 
-    if (s_.fCpuProg) {
-        const StepScope timed(s_.observer, RunStep::ProgramMode);
-        op_.SetStepTitle(QString());
+    if (out_.fCpuProg) {
+        const StepScope timed(events_, UpdateStep::ProgramMode);
         // Reports success whatever the R/W answered; the bit-rate matching that follows
         // shows whether the switch took place.
         link_.SetProgMode();
@@ -113,60 +109,54 @@ void Run::Begin() {
     }
 }
 
-void Run::WriteSetUp() {
-    const StepScope timed(s_.observer, RunStep::SetUp);
+void Sequence::WriteSetUp() {
+    const StepScope timed(events_, UpdateStep::SetUp);
     if (link_.BridgeSpeedIndex != kBridgeBootSpeed) {
         // The field keeps its value: the boot set-up moves the bridge back to 115.2 kbit/s
         // by itself once the new bit rate is accepted.
         link_.SetBridgeSpeed(kBridgeBootSpeed);
         result_ = link_.OpenLink();
     }
-    fe_.SetResultCaption(UpdateText::SettingUp);
-    op_.SetStepTitle(QString());
-    op_.SetAddressText(QString());
     link_.ProcessMessages();
     link_.FlushRx();
     // A lost link shows up as a failed set-up, so the reconnection's result is not kept.
     result_ = link_.BootSetup();
-    Log(result_ ? UpdateText::SetUpOk : UpdateText::SetUpNg);
+    const StepInfo& step = Step(UpdateStep::SetUp);
+    Log(result_ ? step.okLine : step.ngLine);
     if (!result_)
-        Fail(UpdateStep::WriteSetUp);
+        Fail(UpdateStep::SetUp);
 }
 
-void Run::BootStep(const UpdateText::BootStepText& text, std::int32_t errStage, UpdateStep step,
-                   RunStep timed, const std::function<int()>& call) {
+void Sequence::BootStep(UpdateStep id, const std::function<int()>& call) {
     if (!result_)
         return;
-    const StepScope timing(s_.observer, timed);
-    fe_.SetResultCaption(text.label);
-    op_.SetStepTitle(text.title);
-    op_.SetAddressText(QString());
+    const StepScope timing(events_, id);
     link_.ProcessMessages();
+    const StepInfo& step = Step(id);
     if (call()) {
-        Log(text.ok);
+        Log(step.okLine);
         return;
     }
-    // A failed verify is shown by the outcome and its guidance; its own line is a debug line.
-    link_.AddLog(text.ng, step == UpdateStep::DataVerify ? 0 : 1);
-    Fail(step, errStage);
+    link_.AddLog(step.ngLine, step.ngIsDebug ? 0 : 1);
+    Fail(id);
 }
 
-void Run::BackToNormal() {
+void Sequence::BackToNormal() {
     if (!result_)
         return;
-    StepScope timed(s_.observer, RunStep::Restart);
+    StepScope timed(events_, UpdateStep::Restart);
     link_.BootRestart(); // the R/W's answer to the version request decides instead
-    link_.SleepMs(static_cast<std::uint32_t>(s_.ResWaitTime));
+    link_.SleepMs(static_cast<std::uint32_t>(request_.ResWaitTime));
     if (link_.BridgeSpeedIndex != kBridgeNormalSpeed) {
         link_.BridgeSpeedIndex = kBridgeNormalSpeed;
         link_.SetBridgeSpeed(kBridgeNormalSpeed);
         link_.OpenLink();
     }
     link_.FlushRx();
-    timed.Next(RunStep::RomVersion);
+    timed.Next(UpdateStep::RomVersion);
     if (!versionWaits_.RomVersion([&] { return link_.GetRomVersion(0); })) {
         Fail(UpdateStep::RomVersion);
-        Log(UpdateText::RomVersionNg);
+        Log(Step(UpdateStep::RomVersion).ngLine);
         return;
     }
     Log(UpdateText::RomVersionPrefix + link_.RomVersionText());
@@ -174,45 +164,49 @@ void Run::BackToNormal() {
     Log(UpdateText::McuFirmwareDone);
 }
 
-void Run::ChipUpdate() {
+void Sequence::ChipUpdate() {
     if (!result_)
         return;
-    const StepScope timed(s_.observer, RunStep::Chip);
-    const QString updater = ChipUpdaterCall::FileToRun(s_.WorkDir, s_.VerDigits);
+    const StepScope timed(events_, UpdateStep::Chip);
+    const QString updater =
+        ChipUpdaterCall::FileToRun(workDir_, ChipUpdaterCall::VersionDigits());
     if (!updater.isEmpty()) {
         Log(QString());
         Log(UpdateText::ChipStart);
-        fe_.SetResultWindowVisible(false);
+        RunEvent started;
+        started.kind = RunEvent::Kind::ChipUpdaterStarted;
+        started.text = updater;
+        Tell(started);
         // The updater talks to the R/W on its own and needs its TCP port.
         link_.CloseLink();
         // Whatever became of the updater, the final version check decides the outcome.
         const QStringList arguments =
             ChipUpdaterCall::Arguments(link_.ChipAnswered, link_.TCPIPPara);
         int exitCode = 0;
-        const int ran = ExecChildProcess(updater, arguments, s_.chipExitCodeOut, s_.chipLimitMs,
-                                         &exitCode, link_.Stop(), s_.chipOutputFile);
-        fe_.ChipUpdaterEnded(ran);
-        if (s_.observer)
-            s_.observer->ChipUpdaterRan(updater, arguments,
-                                        ran == 0 ? std::optional(exitCode) : std::nullopt);
+        const int ran =
+            ExecChildProcess(updater, arguments, request_.chipExitCodeOut, request_.chipLimitMs,
+                             &exitCode, link_.Stop(), request_.chipOutputFile);
+        RunEvent ended;
+        ended.kind = RunEvent::Kind::ChipUpdaterEnded;
+        ended.chipRun = RunRecord::ChipUpdater{updater, arguments,
+                                               ran == 0 ? std::optional(exitCode) : std::nullopt};
+        ended.execResult = ran;
+        Tell(ended);
         link_.OpenLink();
         link_.FlushRx();
         link_.SleepMs(kAfterChipUpdaterMs);
         link_.SendSubCommand9D();
     }
     versionWaits_.ChipAfterUpdater([&] { return link_.GetChipVersion(0); });
-    fe_.SetResultWindowVisible(true);
 }
 
-void Run::CompareVersions() {
-    op_.SetStepTitle(QString());
-    fe_.SetResultFontSize(kResultFontSize);
+void Sequence::CompareVersions() {
     if (!result_)
         return;
-    const StepScope timed(s_.observer, RunStep::Compare);
+    const StepScope timed(events_, UpdateStep::Compare);
     if (!versionWaits_.FinalChipVersion([&] { return link_.GetChipVersion(0); })) {
-        Fail(UpdateStep::ChipVersion);
-        Log(UpdateText::NoChipVersion);
+        Fail(UpdateStep::Compare);
+        Log(Step(UpdateStep::Compare).ngLine);
         return;
     }
     Log(UpdateText::ChipVersionPrefix + link_.ChipVersionText());
@@ -221,38 +215,21 @@ void Run::CompareVersions() {
         Log(QString());
         Log(UpdateText::ChipFirmwareDone);
     } else {
-        Fail(UpdateStep::VersionMismatch);
-        Log(UpdateText::VersionsDiffer);
+        Fail(UpdateStep::VersionsDiffer);
+        Log(Step(UpdateStep::VersionsDiffer).ngLine);
     }
 }
 
-void Run::ShowOutcome() {
+void Sequence::OutcomeLines() {
     if (result_) {
         Log(QString());
         Log(UpdateText::Succeeded);
         Log(QString());
-        fe_.SetResultMessage(UpdateText::SucceededLabel);
-        fe_.SetResultCaption(UpdateText::Ok);
-        fe_.SetResultColour(UpdateFrontEnd::Colour::Blue);
-        fe_.PlaySound(UpdateFrontEnd::Sound::Success);
-        // A device rescued in re-write mode is not written twice in one session.
-        if (link_.ReWriteMode)
-            fe_.SetUpdateCommandsEnabled(false);
         return;
     }
     Log(UpdateText::Failed);
     Log(QString());
-    fe_.SetResultMessage(UpdateText::FailedLabel);
-    fe_.SetResultCaption(UpdateText::Ng);
-    fe_.SetResultColour(UpdateFrontEnd::Colour::Red);
-    fe_.PlaySound(UpdateFrontEnd::Sound::Failure);
-    fe_.SetMainWindowEnabled(true);
     // The R/W needs a power cycle and the program a restart before another attempt.
-    fe_.SetUpdateCommandsEnabled(false);
-    GuidanceLines();
-}
-
-void Run::GuidanceLines() {
     switch (out_.ErrStage) {
     case 3:
         Log(UpdateText::PowerCycle);
@@ -272,22 +249,9 @@ void Run::GuidanceLines() {
     }
 }
 
-void Run::ReportOutcome() {
-    if (s_.observer)
-        s_.observer->OutcomeKnown(out_, link_);
-}
-
-void Run::End() {
-    fe_.RaiseResultWindow();
-    link_.ProcessMessages();
-    fe_.ConfirmAndCloseResultWindow();
-    op_.SetStepTitle(QString());
-    op_.SetGauge(0);
-    fe_.SetMainWindowEnabled(true);
-}
-
 } // namespace
 
-UpdateOutcome FirmUpdate(TFlashWrRXCont& link, UpdateFrontEnd& frontEnd, UpdateSettings& settings) {
-    return Run(link, frontEnd, settings).Execute();
+SequenceResult FirmUpdate(TFlashWrRXCont& link, RunEvents& events, const RunRequest& request,
+                          const QString& workDir) {
+    return Sequence(link, events, request, workDir).Execute();
 }

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Every text the update sequence logs or shows, in one place for the code and its tests.
-// The padding inside the step lines lines up the colons in the log's fixed-pitch font.
+// Every text the update sequence logs or shows besides its steps' own (UpdateSteps.h), in one
+// place for the code and its tests.
 namespace UpdateText {
 
 inline const QString NoImage =
@@ -12,26 +12,22 @@ inline const QString NoImage =
 // Result window.
 inline const QString DoNotPowerOff = QStringLiteral("書き込み中は、電源を切らないでください");
 inline const QString Starting = QStringLiteral("書き込み開始...");
-inline const QString SettingUp = QStringLiteral("書込設定中...");
 inline const QString SucceededLabel = QStringLiteral("アップデートが正常に終了しました");
 inline const QString FailedLabel = QStringLiteral("アップデートに失敗しました");
 inline const QString Ok = QStringLiteral("OK");
 inline const QString Ng = QStringLiteral("NG");
 
-// Step result lines.
-inline const QString SetUpOk = QStringLiteral("書込設定   : OK");
-inline const QString SetUpNg = QStringLiteral("書込設定   : NG");
+// A firmware file loaded (or not) for a run, and the built-in firmware that did not parse.
+inline const QString ImageRead = QStringLiteral("OK: Read ROM Data");
+inline const QString ImageNotRead = QStringLiteral("NG: Read ROM Data");
 
 // Back to normal operation, the CHIP and the final comparison.
-inline const QString RomVersionNg = QStringLiteral("NG : Get ROM Version");
 inline const QString RomVersionPrefix = QStringLiteral("ROM Version : ");
 inline const QString McuFirmwareDone =
     QStringLiteral("制御マイコン用ファームの書き込みが正常に終了");
 inline const QString ChipStart = QStringLiteral("内蔵CHIP用ファームの書き込みを開始");
 inline const QString ChipVersionPrefix = QStringLiteral("Chip Version : ");
 inline const QString ChipFirmwareDone = QStringLiteral("内蔵CHIP用ファームの書き込みが正常に終了");
-inline const QString VersionsDiffer = QStringLiteral("NG : CHIPとバージョン番号が異っています");
-inline const QString NoChipVersion = QStringLiteral("NG : CHIPバージョンが取得出来ません");
 
 // Outcome lines.
 inline const QString Succeeded = QStringLiteral("アップデートが正常に終了しました。");
@@ -42,31 +38,6 @@ inline const QString RetryWithReWrite = QStringLiteral(
     "再度ソフトを起動し、［再書込み行う］にチェックを入れてもう一度書き込みを行ってください。");
 inline const QString Retry =
     QStringLiteral("再度ソフトを起動し、もう一度書き込みを行ってください。");
-
-} // namespace UpdateText
-
-namespace UpdateText {
-
-// The four boot-mode steps: what the result window and the main window show while a step
-// runs, and its result lines.
-struct BootStepText {
-    QString label; // Label1
-    QString title; // STTitle
-    QString ok;
-    QString ng;
-};
-inline const BootStepText IdCheck{QStringLiteral("ID照合中..."), QStringLiteral("ID照合"),
-                                  QStringLiteral("ID照合     : OK"),
-                                  QStringLiteral("ID照合     : NG")};
-inline const BootStepText Erase{QStringLiteral("初期化中..."), QStringLiteral("初期化"),
-                                QStringLiteral("初期化     : OK"),
-                                QStringLiteral("初期化     : NG")};
-inline const BootStepText Write{QStringLiteral("書き込み中..."), QStringLiteral("書き込み"),
-                                QStringLiteral("書き込み   : OK"),
-                                QStringLiteral("書き込み   : NG")};
-inline const BootStepText DataVerify{
-    QStringLiteral("データ照合中..."), QStringLiteral("データ照合"),
-    QStringLiteral("データ照合 : OK"), QStringLiteral("データ照合 : NG")};
 
 } // namespace UpdateText
 

@@ -23,19 +23,14 @@ void CommandGate::SetUpdateCommandsAllowed(bool allowed) {
     Apply();
 }
 
-CommandGate::Scope::Scope(CommandGate& gate) : gate_(gate) {
-    if (gate_.depth_++ == 0)
-        gate_.Apply();
+void CommandGate::Begin() {
+    if (depth_++ == 0)
+        Apply();
 }
 
-CommandGate::Scope::~Scope() {
-    if (--gate_.depth_ == 0)
-        gate_.Apply();
-}
-
-void CommandGate::Run(const std::function<void()>& work) {
-    const Scope wait(*this);
-    work();
+void CommandGate::End() {
+    if (--depth_ == 0)
+        Apply();
 }
 
 void CommandGate::Apply() {

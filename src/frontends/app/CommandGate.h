@@ -4,16 +4,14 @@
 #include <QPointer>
 #include <QString>
 
-#include <functional>
-
 class QAction;
 class QMenu;
 
 // One wait at a time in the window. While the connection procedure, an update or a diagnostic
-// command waits for the R/W, every command that would start work of its own inside that wait
-// (another wait, or a dialog whose loop would hold the wait up) is disabled. When the wait
-// ends the commands come back as their own rules have them: the update commands stay off
-// after a failed update, whatever they were before it.
+// command waits for the R/W on the device's thread, every command that would start work of its
+// own meanwhile (another wait, or a dialog) is disabled. When the wait ends the commands come
+// back as their own rules have them: the update commands stay off after a failed update,
+// whatever they were before it.
 class CommandGate {
 public:
     // A command that is refused only while a wait runs.
@@ -25,20 +23,11 @@ public:
 
     bool WaitRunning() const { return depth_ > 0; }
 
-    // Marks the lifetime of one wait; a scope inside another (the connection procedure inside
-    // an update command) changes nothing until the outer one ends.
-    class Scope {
-    public:
-        explicit Scope(CommandGate& gate);
-        ~Scope();
-        Scope(const Scope&) = delete;
-        Scope& operator=(const Scope&) = delete;
-
-    private:
-        CommandGate& gate_;
-    };
-    // `work` as one wait.
-    void Run(const std::function<void()>& work);
+    // One wait begins (the connection procedure, an update, a diagnostic command, a firmware
+    // file being read) and ends; waits may overlap, and the commands come back when the last
+    // one has ended.
+    void Begin();
+    void End();
 
 private:
     void Apply();

@@ -1,45 +1,34 @@
 #include "app/CommandMenu.h"
 
-#include "app/CommandGate.h"
-
 #include <QAction>
 #include <QMenu>
 
 namespace {
 
 void AddEntries(QMenu* menu, std::span<const BootDiagMenuEntry> entries,
-                const std::function<CommandMenuTarget()>& current, CommandGate* gate) {
+                const std::function<void(BootDiagHandler)>& run) {
     for (const BootDiagMenuEntry& entry : entries) {
         const QString caption = QString::fromUtf8(entry.caption);
         if (!entry.children.empty()) {
             QMenu* sub = menu->addMenu(caption);
             sub->setObjectName(QString::fromLatin1(entry.item));
             sub->menuAction()->setObjectName(QString::fromLatin1(entry.item));
-            AddEntries(sub, entry.children, current, gate);
+            AddEntries(sub, entry.children, run);
             continue;
         }
         QAction* action = menu->addAction(caption);
         action->setObjectName(QString::fromLatin1(entry.item));
         if (!entry.handler)
             continue;
-        const auto handler = entry.handler;
-        QObject::connect(action, &QAction::triggered, menu, [current, handler, gate] {
-            const CommandMenuTarget target = current();
-            if (!target.link)
-                return;
-            gate->Run([&] {
-                BootDiagnostics diag(*target.link, target.settings);
-                (diag.*handler)();
-            });
-        });
+        const BootDiagHandler handler = entry.handler;
+        QObject::connect(action, &QAction::triggered, menu, [run, handler] { run(handler); });
     }
 }
 
 } // namespace
 
-void PopulateCommandMenu(QMenu* mnCmd, std::function<CommandMenuTarget()> current,
-                         CommandGate& gate) {
+void PopulateCommandMenu(QMenu* mnCmd, std::function<void(BootDiagHandler)> run) {
     mnCmd->setObjectName(QStringLiteral("MnCmd"));
     mnCmd->setTitle(QStringLiteral("コマンド"));
-    AddEntries(mnCmd, BootDiagMenu(), current, &gate);
+    AddEntries(mnCmd, BootDiagMenu(), run);
 }

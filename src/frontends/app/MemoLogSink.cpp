@@ -18,7 +18,7 @@ void MemoLogSink::Clear() {
     holdsLines_ = false;
 }
 
-void MemoLogSink::AppendLine(const QString& line) {
+void MemoLogSink::AppendLine(const QString& line, bool /*forced*/) {
     QTextCursor cursor(memo_->document());
     cursor.movePosition(QTextCursor::End);
     if (LineCount() > 0)

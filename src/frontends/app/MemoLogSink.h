@@ -11,7 +11,7 @@ public:
     explicit MemoLogSink(QPlainTextEdit* memo) : memo_(memo) {}
     int LineCount() const override;
     void Clear() override;
-    void AppendLine(const QString& line) override;
+    void AppendLine(const QString& line, bool forced) override;
 
 private:
     QPlainTextEdit* memo_;

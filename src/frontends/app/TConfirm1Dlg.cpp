@@ -70,6 +70,12 @@ void TConfirm1Dlg::showEvent(QShowEvent* event) {
 }
 
 void TConfirm1Dlg::closeEvent(QCloseEvent* event) {
+    // Nothing to confirm while the update still writes: the window stays.
+    if (!OKBtn->isEnabled()) {
+        event->ignore();
+        return;
+    }
     fShowing = 0;
-    event->accept();
+    // Closed, it ends as "確認" ends it.
+    QDialog::closeEvent(event);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/CommandGate.h"
+#include "app/CommandMenu.h"
 #include "app/MemoLogSink.h"
 #include "app/SettingsFile.h"
 #include "app/StartupContext.h"
 #include "app/TimerResolution.h"
-#include "link/LinkOperator.h"
+#include "app/WindowQuestions.h"
+#include "update/DeviceThread.h"
 
 #include <QMainWindow>
 
@@ -25,24 +27,40 @@ class TAboutBox;
 class TFlashWrRXCont;
 class TGuage1Dlg;
 
+// The main window's caption, the version follows after one second.
+inline const QString kMainWindowCaption = QStringLiteral("ZMW ファームウェアアップデート");
+
 // The main and only visible window: the log pane, the step title, the gauge, the update
-// commands and the hidden diagnostic menus. It owns the settings and the link controller, and
-// answers what the link asks of a person (LinkOperator): texts, gauge, message boxes, the
-// connection dialog and the wait window.
-class TRXProgAppForm : public QMainWindow, public LinkOperator {
+// commands and the hidden diagnostic menus. It owns the settings and the device: the R/W's
+// session with its link controller, on a thread of its own (DeviceThread), to which every
+// command that talks to the R/W is handed. The window shows what the device tells (log lines,
+// status text, the wait window) and answers what it asks of a person (the connection dialog and
+// the message boxes) on its own thread.
+class TRXProgAppForm : public QMainWindow {
     Q_OBJECT
 public:
-    // Does all start-up work: work folder and chip updater, options, the link controller, the
-    // four TCP keys of the settings file and the embedded firmware.
+    // Does all start-up work: work folder and chip updater, options, the device and its link
+    // controller, the four TCP keys of the settings file and the embedded firmware.
     explicit TRXProgAppForm(const StartupContext& context, QWidget* parent = nullptr);
     ~TRXProgAppForm() override;
 
-    // ---- What the update sequence works with --------------------------------------------
-    TFlashWrRXCont* Link() const { return link_.get(); }
+    // ---- The device -----------------------------------------------------------------------
+    DeviceThread& Device() { return *device_; }
+    // Hands `job` to the device as one wait of the window's: the commands that start work are
+    // refused until it has ended; `done` then runs here.
+    void RunOnDevice(std::function<void(DeviceSession&)> job, std::function<void()> done = {});
+    // A job handed to the device has not ended yet.
+    bool Busy() const { return device_->Busy(); }
+    // The commands refused while a wait runs; an update holds them until its result is seen.
+    CommandGate& Gate() { return gate_; }
+    // The device's link controller, to be read only while no job runs.
+    TFlashWrRXCont* Link() const { return &device_->Session().Link(); }
+
     AppSettings& Settings() { return settings_; }
     const QString& IniFileName() const { return iniFileName_; }
     const QString& WorkDir() const { return workDir_; }
-    // The file version without dots ("1100"), filled by the one-second timer.
+    // The file version without dots ("1100"), filled by the one-second timer (the title shows
+    // it; the update names the versioned chip updater from the program's own version).
     const QString& VerDigits() const { return verDigits_; }
     const QString& DropFileName() const { return dropFileName_; }
     // The boot-mode step at which the last update failed (0: none of them).
@@ -52,7 +70,7 @@ public:
     void EnableUpdateCommands(bool enabled);
     // Replaces the link controller with a fresh, unconnected one built as at start-up (work
     // folder, chip updater, TCP keys from the settings file, embedded firmware); its log stays
-    // this window's pane.
+    // this window's pane. Returns once it is built.
     void RebuildLinkController();
     // Runs when TB_Write, "アップデート" (Ctrl+U) or "書込" (F9) is used.
     std::function<void()> onUpdateRequested;
@@ -61,17 +79,13 @@ public:
     void AddLog(const QString& text, int force);
     LogSink& MemoSink() { return *memoSink_; }
 
-    // ---- LinkOperator ---------------------------------------------------------------------
-    void SetStatusText(const QString& text) override;
-    void SetStepTitle(const QString& text) override;
-    void SetAddressText(const QString& text) override;
-    void SetGauge(int percent) override;
-    void ShowErrorBox(const QString& text) override;
-    void ShowOutOfRangeBox(const QString& text) override;
-    bool AskConnectionSettings(tagTCPIPPara& params, int& reWriteMode) override;
-    void ShowConnectProgress(const QString& caption, const QString& text) override;
-    void HideConnectProgress() override;
-    void CloseMainWindow() override;
+    // ---- What the device asks of a person, and the wait window it shows -----------------
+    void ShowErrorBox(const QString& text);
+    void ShowOutOfRangeBox(const QString& text);
+    // The connection dialog; what the operator confirms is written to the settings file at once.
+    bool AskConnectionSettings(tagTCPIPPara& params, int& reWriteMode);
+    void ShowConnectProgress(const QString& caption, const QString& text);
+    void HideConnectProgress();
 
     // ---- Controls -------------------------------------------------------------------------
     QFrame* Panel3;
@@ -108,7 +122,8 @@ public:
     TAboutBox* AboutBox;
 
 Q_SIGNALS:
-    // The connection procedure at start was cancelled or found no R/W: the program ends.
+    // The connection procedure at start was cancelled or found no R/W, or the operator cancelled
+    // a later one: the program ends.
     void ApplicationEndRequested();
 
 public Q_SLOTS:
@@ -137,8 +152,12 @@ protected:
 private:
     void BuildControls();
     void BuildMenus();
-    void PrepareWorkFolder();
-    void BuildLinkController();
+    void StartDevice();
+    void ShowDeviceEvent(const RunEvent& event);
+    void ApplySettingsToDevice();
+    void RunDiagnostic(BootDiagHandler handler);
+    void EndProgram();
+    tagTCPIPPara CurrentTcpParams();
     void WriteIniFile();
     bool SaveSettings(const tagTCPIPPara& tcp, QString* error);
     void GateCommands();
@@ -152,11 +171,16 @@ private:
     QString verDigits_;
     QString dropFileName_;
     std::unique_ptr<MemoLogSink> memoSink_;
-    std::unique_ptr<TFlashWrRXCont> link_;
     TGuage1Dlg* progress_ = nullptr;
     // The one wait the window runs at a time (the connection procedure, an update, a
     // diagnostic command) and the commands it refuses meanwhile.
     CommandGate gate_;
+    WindowQuestions questions_{*this};
+    std::unique_ptr<DeviceThread> device_;
+    // The connection parameters as the device last had them, for a close while it is busy.
+    tagTCPIPPara tcp_;
     bool shownOnce_ = false;
     bool settingsWritten_ = false;
+    bool endRequested_ = false; // the operator cancelled the connection dialog
+    bool endSignalled_ = false;
 };

@@ -1,20 +1,20 @@
 #include "app/WindowUpdate.h"
 
-#include "app/TConfirm1Dlg.h"
 #include "app/TRXProgAppForm.h"
-#include "link/TFlashWrRXCont.h"
 #include "records/RecordsFolder.h"
-#include "records/RunRecorder.h"
+#include "update/DeviceSession.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace {
 constexpr int kRunningFontSize = 18;
 }
 
-WindowUpdate::WindowUpdate(TRXProgAppForm& form) : form_(form), session_(*this, *this) {
+WindowUpdate::WindowUpdate(TRXProgAppForm& form) : form_(form) {
     form_.onUpdateRequested = [this] { Run(); };
+    connect(&form_.Device(), &DeviceThread::Event, this, &WindowUpdate::Take);
 }
 
 WindowUpdate::~WindowUpdate() {
@@ -23,30 +23,50 @@ WindowUpdate::~WindowUpdate() {
 }
 
 void WindowUpdate::Run() {
-    // The run's lines pass through its recorder on their way to the pane; the controller
-    // rebuilt at the end of the run logs straight into the pane again.
-    RunRecorder recorder(&form_.MemoSink(), RecordsFolder::ForWorkDir(form_.WorkDir()));
-    Link().SetLogMemo(&recorder);
-    AppSettings& s = form_.Settings();
-    UpdateSettings settings{.option = s.option,
-                            .fCpuProg = s.fCpuProg,
-                            .ResWaitTime = s.ResWaitTime,
-                            .WorkDir = form_.WorkDir(),
-                            .VerDigits = form_.VerDigits(),
-                            .observer = &recorder};
-    const UpdateOutcome outcome = session_.TB_WriteClick(settings);
-    Link().SetLogMemo(&form_.MemoSink());
-    recorder.Finish();
-    if (outcome.failedStep != UpdateStep::NoReader)
-        form_.ErrStage = outcome.ErrStage;
+    const AppSettings& s = form_.Settings();
+    RunRequest request;
+    request.option = s.option;
+    request.ResWaitTime = s.ResWaitTime;
+    request.recordsDir = RecordsFolder::ForWorkDir(form_.WorkDir());
+    running_ = true;
+    jobDone_ = false;
+    // Held until the result has been seen, beyond the device's own work.
+    form_.Gate().Begin();
+    auto outcome = std::make_shared<RunOutcome>();
+    form_.RunOnDevice([request, outcome](DeviceSession& session) {
+        *outcome = session.Update(request);
+    },
+                      [this, outcome] {
+                          AppSettings& settings = form_.Settings();
+                          if (outcome->option)
+                              settings.option = *outcome->option;
+                          if (outcome->fCpuProg)
+                              settings.fCpuProg = *outcome->fCpuProg;
+                          if (outcome->failedStep != UpdateStep::Connect)
+                              form_.ErrStage = outcome->ErrStage;
+                          jobDone_ = true;
+                          EndIfSeen();
+                      });
 }
 
-TFlashWrRXCont& WindowUpdate::Link() {
-    return *form_.Link();
+void WindowUpdate::Take(const RunEvent& event) {
+    if (running_)
+        presenter_.Take(event);
 }
 
-void WindowUpdate::RebuildLink() {
-    form_.RebuildLinkController();
+void WindowUpdate::Confirmed() {
+    presenter_.Confirmed();
+    if (Confirm1Dlg)
+        Confirm1Dlg->deleteLater();
+    Confirm1Dlg = nullptr;
+    EndIfSeen();
+}
+
+void WindowUpdate::EndIfSeen() {
+    if (!running_ || !jobDone_ || presenter_.ResultShown())
+        return;
+    running_ = false;
+    form_.Gate().End();
 }
 
 void WindowUpdate::OpenResultWindow() {
@@ -54,14 +74,15 @@ void WindowUpdate::OpenResultWindow() {
     // Without a parent: a disabled main window would disable its child windows too, and the
     // operator could not press "確認". This object owns and deletes it.
     Confirm1Dlg = new TConfirm1Dlg;
-    // Modal from the start, so that it is modal while it waits for "確認" too (a dialog that is
-    // already on screen does not become modal by being executed).
+    // Modal from the start: nothing else of the program is for the operator meanwhile.
     Confirm1Dlg->setWindowModality(Qt::ApplicationModal);
     Confirm1Dlg->OKBtn->setEnabled(false);
     Confirm1Dlg->Label1->setText(QString());
     Confirm1Dlg->Label2->setText(QString());
     Confirm1Dlg->setEnabled(false);
     Confirm1Dlg->SetLabel1Size(kRunningFontSize);
+    // "確認" and closing the window both end it.
+    connect(Confirm1Dlg, &QDialog::finished, this, &WindowUpdate::Confirmed);
     Confirm1Dlg->show();
     RaiseResultWindow();
 }
@@ -91,13 +112,9 @@ void WindowUpdate::RaiseResultWindow() {
     Confirm1Dlg->activateWindow();
 }
 
-void WindowUpdate::ConfirmAndCloseResultWindow() {
+void WindowUpdate::OfferConfirmation() {
     Confirm1Dlg->setEnabled(true);
     Confirm1Dlg->OKBtn->setEnabled(true);
-    // "OK" / "NG" stays until the operator has seen it: the dialog's own loop ends with
-    // "確認" or with closing the dialog.
-    Confirm1Dlg->exec();
-    delete Confirm1Dlg;
 }
 
 void WindowUpdate::SetMainWindowEnabled(bool enabled) {
@@ -106,6 +123,18 @@ void WindowUpdate::SetMainWindowEnabled(bool enabled) {
 
 void WindowUpdate::SetUpdateCommandsEnabled(bool enabled) {
     form_.EnableUpdateCommands(enabled);
+}
+
+void WindowUpdate::SetStepTitle(const QString& text) {
+    form_.STTitle->setText(text);
+}
+
+void WindowUpdate::SetAddressText(const QString& text) {
+    form_.STAddr->setText(text);
+}
+
+void WindowUpdate::SetGauge(int percent) {
+    form_.CGauge1->setValue(percent);
 }
 
 void WindowUpdate::PlaySound(Sound sound) {

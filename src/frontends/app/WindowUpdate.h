@@ -1,19 +1,21 @@
 #pragma once
 
 #include "app/TConfirm1Dlg.h"
+#include "app/UpdatePresenter.h"
 #include "app/UpdateSounds.h"
-#include "update/LinkHost.h"
-#include "update/UpdateFrontEnd.h"
-#include "update/UpdateSession.h"
+#include "app/UpdateView.h"
 
 #include <QPointer>
 
 class TRXProgAppForm;
+struct RunEvent;
 
-// The update command in the window: TB_Write, "アップデート" (Ctrl+U) and "書込" (F9) run the
-// update sequence with the result window Confirm1Dlg, the two sounds and the main window's
-// commands. The result window stays until the operator presses "確認".
-class WindowUpdate final : public UpdateFrontEnd, public LinkHost {
+// The update command in the window: TB_Write, "アップデート" (Ctrl+U) and "書込" (F9) hand the
+// update to the device, and the window follows it with the result window Confirm1Dlg, the two
+// sounds and the main window's commands. The result window stays until the operator presses
+// "確認"; the commands stay refused until then.
+class WindowUpdate final : public QObject, public UpdateView {
+    Q_OBJECT
 public:
     // Takes over the window's update command for the window's lifetime.
     explicit WindowUpdate(TRXProgAppForm& form);
@@ -23,12 +25,10 @@ public:
     void Run();
     // The result window while it is open (tests look at it).
     TConfirm1Dlg* ResultWindow() const { return Confirm1Dlg; }
+    // An update was started and its result has not been confirmed yet.
+    bool Running() const { return running_; }
 
-    // LinkHost
-    TFlashWrRXCont& Link() override;
-    void RebuildLink() override;
-
-    // UpdateFrontEnd
+    // UpdateView
     void OpenResultWindow() override;
     void SetResultCaption(const QString& text) override;
     void SetResultMessage(const QString& text) override;
@@ -36,14 +36,23 @@ public:
     void SetResultColour(Colour colour) override;
     void SetResultWindowVisible(bool visible) override;
     void RaiseResultWindow() override;
-    void ConfirmAndCloseResultWindow() override;
+    void OfferConfirmation() override;
     void SetMainWindowEnabled(bool enabled) override;
     void SetUpdateCommandsEnabled(bool enabled) override;
+    void SetStepTitle(const QString& text) override;
+    void SetAddressText(const QString& text) override;
+    void SetGauge(int percent) override;
     void PlaySound(Sound sound) override;
 
 private:
+    void Take(const RunEvent& event);
+    void Confirmed();
+    void EndIfSeen();
+
     TRXProgAppForm& form_;
-    UpdateSession session_;
+    UpdatePresenter presenter_{*this};
     UpdateSounds sounds_;
     QPointer<TConfirm1Dlg> Confirm1Dlg;
+    bool running_ = false;
+    bool jobDone_ = false;
 };

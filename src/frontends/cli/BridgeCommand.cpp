@@ -42,13 +42,13 @@ int RunBridge(const QStringList& arguments) {
     const bool recordRead = link.ChangeBridgeSerialSpeed(speed, options->host);
     if (!recordRead) {
         log.AppendLine(
-            QStringLiteral("NG: %1 から設定レコードを読めませんでした").arg(options->host));
+            QStringLiteral("NG: %1 から設定レコードを読めませんでした").arg(options->host), true);
         return CliExit::Failed;
     }
     log.AppendLine(QStringLiteral("OK: %1 のシリアル速度を %2bps (index %3) に設定しました")
                        .arg(options->host)
                        .arg(kSpeedBps[speed])
-                       .arg(speed));
+                       .arg(speed), true);
     return CliExit::Ok;
 }
 

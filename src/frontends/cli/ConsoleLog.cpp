@@ -13,7 +13,7 @@ bool ConsoleLog::Open(const QString& logFile) {
     return false;
 }
 
-void ConsoleLog::AppendLine(const QString& line) {
+void ConsoleLog::AppendLine(const QString& line, bool /*forced*/) {
     ++lines_;
     const QByteArray utf8 = line.toUtf8();
     std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stdout);

@@ -15,7 +15,7 @@ public:
     bool Open(const QString& logFile);
     int LineCount() const override { return lines_; }
     void Clear() override { lines_ = 0; }
-    void AppendLine(const QString& line) override;
+    void AppendLine(const QString& line, bool forced) override;
 
 private:
     int lines_ = 0;

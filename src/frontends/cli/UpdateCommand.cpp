@@ -6,11 +6,11 @@
 #include "cli/CliKinds.h"
 #include "cli/CliLinkOptions.h"
 #include "cli/ConsoleLog.h"
-#include "cli/ConsoleUpdateFrontEnd.h"
+#include "cli/ConsoleRunView.h"
 #include "cli/JsonStdout.h"
 #include "core/link/TargetDevice.h"
-#include "headless/HeadlessUpdate.h"
 #include "records/RecordsFolder.h"
+#include "update/DeviceSession.h"
 #include "update/WorkFolder.h"
 
 #include <QCoreApplication>
@@ -148,16 +148,28 @@ int RunUpdate(const QStringList& arguments) {
     if (!console.Open(options.logFile))
         return CliExit::Failed;
 
-    HeadlessUpdateJob job = HeadlessJobFor(options.host, options.port, options.boot, options);
-    job.workDir = WorkFolder::Prepare(QCoreApplication::applicationDirPath());
+    const QString workDir = WorkFolder::Prepare(QCoreApplication::applicationDirPath());
+    const LinkStartUp startUp = HeadlessStartUp({.host = options.host,
+                                                 .port = options.port,
+                                                 .reWrite = options.boot,
+                                                 .kind = options.kind,
+                                                 .romSizeCode = options.romSizeCode,
+                                                 .bindAddress = options.bindAddress,
+                                                 .debug = options.debug},
+                                                workDir);
+    RunRequest request;
+    request.imageFile = options.image;
+    request.option = startUp.option;
+    request.chipLimitMs = options.chipLimitMs;
     if (!options.noRecords)
-        job.recordsDir = options.recordsDir.isEmpty() ? RecordsFolder::ForWorkDir(job.workDir)
-                                                      : options.recordsDir;
-    ConsoleUpdateFrontEnd frontEnd(console, job.params);
-    const RunRecord record = RunHeadlessUpdate(job, frontEnd);
+        request.recordsDir = options.recordsDir.isEmpty() ? RecordsFolder::ForWorkDir(workDir)
+                                                          : options.recordsDir;
+    ConsoleRunView view(console);
+    const RunOutcome outcome =
+        UpdateDevice(startUp, request, &view, [&](const RunEvent& e) { view.Take(e); });
     if (json)
-        json->Print(RunRecordJson(record));
-    return record.exitCode;
+        json->Print(RunRecordJson(outcome.record));
+    return outcome.ExitCode();
 }
 
 const CliCommand kUpdateCommand("update", kHelp, &RunUpdate);

@@ -26,20 +26,29 @@ int TFlashWrRXCont::BootProgram(int cpuProg) {
     }
     const std::uint64_t pages =
         tessaly::ProgrammedBytes(flashBytes, cpuProg != 0) / tessaly::kBootPageSize;
+    const auto page = [&](std::uint64_t index) {
+        return std::span<const std::uint8_t>(RomImage).subspan(index * tessaly::kBootPageSize,
+                                                              tessaly::kBootPageSize);
+    };
+    // The progress counts the pages that are sent: the blank ones between them take no time.
+    std::uint64_t dataPages = 0;
+    for (std::uint64_t i = 0; i < pages; ++i)
+        dataPages += tessaly::PageHasData(page(i)) ? 1 : 0;
+    std::uint64_t sent = 0;
     std::uint32_t address = RomImageBase;
     bool written = true;
-    for (std::uint64_t page = 0; page < pages; ++page) {
+    for (std::uint64_t i = 0; i < pages; ++i) {
         Operator().SetAddressText(QString::fromStdString(tessaly::HexDigits(address, 8)));
-        const auto from =
-            RomImage.begin() + static_cast<std::ptrdiff_t>(page * tessaly::kBootPageSize);
-        std::copy(from, from + tessaly::kBootPageSize, PageBuf.begin());
-        if (PageHasData(PageBuf) && !Write256Bytes(address, PageBuf)) {
-            AddLog(QString::fromUtf8(BootLog::kWriteFailed), 0);
-            written = false;
-            break;
+        std::copy_n(page(i).begin(), tessaly::kBootPageSize, PageBuf.begin());
+        if (PageHasData(PageBuf)) {
+            if (!Write256Bytes(address, PageBuf)) {
+                AddLog(QString::fromUtf8(BootLog::kWriteFailed), 0);
+                written = false;
+                break;
+            }
+            Operator().SetGauge(static_cast<int>(++sent * 100 / dataPages));
         }
         address += tessaly::kBootPageSize;
-        Operator().SetGauge(static_cast<int>((page + 1) * 100 / pages));
     }
     // After a refused page the microcontroller stays waiting for data; only a complete image
     // is closed with the end frame, whose answer changes nothing.

@@ -7,5 +7,5 @@ void WriteLogLine(LogSink* sink, const QString& text, bool force, bool debugDisp
         return;
     if (tessaly::LogClearBeforeAppend(static_cast<std::size_t>(sink->LineCount())))
         sink->Clear();
-    sink->AppendLine(text);
+    sink->AppendLine(text, force);
 }

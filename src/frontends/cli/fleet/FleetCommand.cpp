@@ -4,22 +4,18 @@
 
 #include "cli/CliCommand.h"
 #include "cli/InterruptCount.h"
-#include "fleet/FleetBoard.h"
-#include "fleet/FleetDeviceRun.h"
 #include "cli/fleet/FleetOptions.h"
-#include "fleet/FleetReport.h"
 #include "cli/fleet/FleetView.h"
+#include "fleet/FleetReport.h"
+#include "fleet/FleetRun.h"
 #include "records/RecordsFolder.h"
 #include "update/WorkFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QJsonDocument>
-#include <QTimer>
 
 #include <cstdio>
-#include <memory>
 
 namespace {
 
@@ -74,125 +70,23 @@ bool MakeFolder(const QString& folder) {
     return false;
 }
 
-class Fleet {
-public:
-    Fleet(const FleetOptions& options, const QString& workDir, const QString& recordsDir,
-          const QString& logDir);
-    // Runs every device; the exit code.
-    int Run();
-
-private:
-    std::vector<QString> Names() const;
-    void Tick();
-    void StartMore();
-    bool WriteReport();
-
-    const FleetOptions& options_;
-    FleetBoard board_;
-    FleetView view_;
-    std::vector<std::unique_ptr<FleetDeviceRun>> runs_;
-    std::size_t next_ = 0;
-    int running_ = 0;
-    int interrupts_ = 0;
-    QEventLoop loop_;
-    FleetReport report_;
-};
-
-Fleet::Fleet(const FleetOptions& options, const QString& workDir, const QString& recordsDir,
-             const QString& logDir)
-    : options_(options), board_(Names()), view_(board_, stdout) {
-    for (std::size_t i = 0; i < options.targets.size(); ++i) {
-        const FleetTarget& target = options.targets[i];
-        HeadlessUpdateJob job = HeadlessJobFor(target.host, target.port, target.rewrite, options);
-        job.workDir = workDir;
-        job.recordsDir = recordsDir;
-        job.makeRoomInRecords = false; // done once for the whole fleet
-        const QString log =
-            QDir(logDir).filePath(QStringLiteral("%1_%2.log").arg(target.host).arg(target.port));
-        runs_.push_back(std::make_unique<FleetDeviceRun>(int(i), job, log, board_));
-    }
-}
-
-std::vector<QString> Fleet::Names() const {
-    std::vector<QString> names;
-    for (const FleetTarget& target : options_.targets)
-        names.push_back(target.Name());
-    return names;
-}
-
-int Fleet::Run() {
-    report_.started = QDateTime::currentDateTime();
-    CountInterrupts();
-    QTimer refresh;
-    QObject::connect(&refresh, &QTimer::timeout, &loop_, [this] { Tick(); });
-    refresh.start(kRefreshMs);
-    StartMore();
-    if (running_ > 0)
-        loop_.exec();
-    refresh.stop();
-    report_.finished = QDateTime::currentDateTime();
-
-    int ok = 0;
-    int stopped = 0;
-    for (std::size_t i = 0; i < runs_.size(); ++i) {
-        const FleetDeviceRun& run = *runs_[i];
-        const FleetBoard::Row row = board_.Rows()[i];
-        FleetRow line;
-        line.target = options_.targets[i];
-        if (row.phase == FleetBoard::Phase::Done) {
-            line.record = run.Record();
-            line.stopped = run.Stopped() && !run.Record().ok;
-            line.seconds = double(row.endedMs - row.startedMs) / 1000.0;
-            line.log = run.LogFile();
-            ok += run.Record().ok ? 1 : 0;
-            stopped += line.stopped ? 1 : 0;
-        }
-        report_.rows.push_back(line);
-    }
-    view_.Summary(ok, int(runs_.size()) - ok, stopped, board_.NowMs());
-    const bool written = WriteReport();
-    if (interrupts_ > 0)
-        return FleetExit::Interrupted;
-    return ok == int(runs_.size()) && written ? CliExit::Ok : FleetExit::AnyNg;
-}
-
-void Fleet::Tick() {
+// Ctrl+C once: no new R/W is started; twice: the running ones are stopped too.
+void FollowInterrupts(FleetRun& fleet, int& seen) {
     const int interrupts = Interrupts();
-    if (interrupts != interrupts_) {
-        interrupts_ = interrupts;
-        std::fprintf(stderr,
-                     interrupts_ == 1
-                         ? "tessaly-cli fleet: no new R/W is started; Ctrl+C again stops the "
-                           "running ones\n"
-                         : "tessaly-cli fleet: stopping the running R/Ws\n");
-        if (interrupts_ >= 2)
-            for (std::size_t i = 0; i < next_; ++i)
-                runs_[i]->Stop();
-    }
-    view_.Refresh();
+    if (interrupts == seen)
+        return;
+    seen = interrupts;
+    std::fprintf(stderr, seen == 1 ? "tessaly-cli fleet: no new R/W is started; Ctrl+C again "
+                                     "stops the running ones\n"
+                                   : "tessaly-cli fleet: stopping the running R/Ws\n");
+    if (seen >= 2)
+        fleet.StopRunning();
+    else
+        fleet.StopStarting();
 }
 
-void Fleet::StartMore() {
-    while (interrupts_ == 0 && next_ < runs_.size() && running_ < options_.jobs) {
-        const int device = int(next_++);
-        FleetDeviceRun* run = runs_[std::size_t(device)].get();
-        QObject::connect(run, &QThread::finished, &loop_, [this, device, run] {
-            board_.Finish(device, run->Record().ok ? QStringLiteral("OK")
-                                  : run->Stopped()
-                                      ? QStringLiteral("NG (stopped)")
-                                      : QStringLiteral("NG (%1)").arg(run->Record().exitCode));
-            --running_;
-            StartMore();
-            if (running_ == 0)
-                loop_.quit();
-        });
-        board_.Start(device);
-        ++running_;
-        run->start();
-    }
-}
-
-bool Fleet::WriteReport() {
+// The report files asked for; false after saying which could not be written.
+bool WriteReports(const FleetOptions& options, const FleetReport& report) {
     bool written = true;
     QString error;
     const auto write = [&](const QString& file, const QByteArray& bytes) {
@@ -201,9 +95,8 @@ bool Fleet::WriteReport() {
         std::fprintf(stderr, "tessaly-cli fleet: cannot write the report %s\n", qPrintable(error));
         written = false;
     };
-    write(options_.reportFile,
-          QJsonDocument(FleetReportJson(report_)).toJson(QJsonDocument::Indented));
-    write(options_.csvFile, FleetReportCsv(report_));
+    write(options.reportFile, QJsonDocument(FleetReportJson(report)).toJson(QJsonDocument::Indented));
+    write(options.csvFile, FleetReportCsv(report));
     return written;
 }
 
@@ -225,7 +118,33 @@ int RunFleet(const QStringList& arguments) {
     if (!recordsDir.isEmpty())
         RecordsFolder::MakeRoomForRun(recordsDir,
                                       RecordsFolder::kKeptRuns - int(options.targets.size()) + 1);
-    return Fleet(options, workDir, recordsDir, logDir).Run();
+    FleetRun fleet(FleetSetup{.targets = options.targets,
+                              .image = options.image,
+                              .kind = options.kind,
+                              .romSizeCode = options.romSizeCode,
+                              .jobs = options.jobs,
+                              .chipLimitMs = options.chipLimitMs,
+                              .bindAddress = options.bindAddress,
+                              .debug = options.debug,
+                              .workDir = workDir,
+                              .recordsDir = recordsDir,
+                              .logDir = logDir});
+    FleetView view(fleet.Board(), stdout);
+    CountInterrupts();
+    int interrupts = 0;
+    fleet.Run(
+        [&] {
+            FollowInterrupts(fleet, interrupts);
+            view.Refresh();
+        },
+        kRefreshMs);
+    const int devices = int(options.targets.size());
+    const int ok = fleet.OkCount();
+    view.Summary(ok, devices - ok, fleet.StoppedCount(), fleet.Board().NowMs());
+    const bool written = WriteReports(options, fleet.Report());
+    if (interrupts > 0)
+        return FleetExit::Interrupted;
+    return ok == devices && written ? CliExit::Ok : FleetExit::AnyNg;
 }
 
 const CliCommand kFleetCommand("fleet", kHelp, &RunFleet);

@@ -1,0 +1,128 @@
+#include "update/DeviceSession.h"
+
+#include "core/link/TargetDevice.h"
+#include "link/TFlashWrRXCont.h"
+#include "records/RunRecorder.h"
+#include "update/FirmUpdate.h"
+#include "update/UpdatePreflight.h"
+#include "update/UpdateTexts.h"
+
+namespace {
+
+QString KindText(std::int32_t kind) {
+    const std::string_view name = tessaly::KindName(kind);
+    return name.empty() ? QString::number(kind)
+                        : QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+} // namespace
+
+DeviceSession::DeviceSession(LinkStartUp startUp, LinkQuestions* questions)
+    : startUp_(std::move(startUp)), adapter_(events_, questions) {}
+
+DeviceSession::~DeviceSession() = default;
+
+void DeviceSession::Build() {
+    link_.reset();
+    if (built_ && beforeRebuild)
+        beforeRebuild(startUp_);
+    built_ = true;
+    link_ = BuildLinkController(startUp_, &adapter_, &adapter_);
+}
+
+RunOutcome DeviceSession::Update(const RunRequest& request) {
+    RunRecorder recorder(request.recordsDir, request.makeRoomInRecords);
+    const RunSubscription recording(events_, [&](const RunEvent& e) { recorder.Take(e); });
+    TFlashWrRXCont& link = Link();
+
+    if (!request.imageFile.isEmpty()) {
+        const bool loaded = link.LoadRomImageFile(request.imageFile);
+        link.AddLog(loaded ? UpdateText::ImageRead : UpdateText::ImageNotRead, 1);
+        if (!loaded)
+            return Conclude(recorder, UpdateStep::Image, nullptr);
+    }
+    // Refused before the connection procedure, so that the R/W is not even asked; nothing has
+    // happened, so the controller and its connection stay as they are (a firmware file dropped
+    // next can go straight on).
+    if (!UpdateMayStart(link))
+        return Conclude(recorder, UpdateStep::Image, nullptr);
+    if (fReconnect == 0 && link.ReaderFound == 0) {
+        link.ShowStatusError();
+        return Conclude(recorder, UpdateStep::Connect, nullptr);
+    }
+    if (fReconnect == 1) {
+        const StepScope timed(events_, UpdateStep::Connect);
+        // The dialog may move the address or switch re-write mode on or off, and with it the
+        // range the run writes: asked again for the settings confirmed there, before the
+        // search sends anything.
+        bool mayStart = true;
+        if (!link.ConnectReader([&] { return mayStart = UpdateMayStart(link); }))
+            return Conclude(recorder, mayStart ? UpdateStep::Connect : UpdateStep::Image,
+                            nullptr);
+    }
+    fReconnect = 0;
+    const SequenceResult sequence = FirmUpdate(link, events_, request, startUp_.workDir);
+    return Conclude(recorder, sequence.failedStep, &sequence);
+}
+
+RunOutcome DeviceSession::Conclude(RunRecorder& recorder, std::optional<UpdateStep> failedStep,
+                                   const SequenceResult* sequence) {
+    TFlashWrRXCont& link = Link();
+    auto outcome = std::make_shared<RunOutcome>();
+    outcome->failedStep = failedStep;
+    if (sequence) {
+        outcome->ErrStage = sequence->ErrStage;
+        if (sequence->began) {
+            outcome->option = sequence->option;
+            outcome->fCpuProg = sequence->fCpuProg;
+        }
+    }
+    RunRecord& record = recorder.Record();
+    record.host = link.TCPIPPara.TCPServAddr;
+    record.port = link.TCPIPPara.TCPServPort;
+    record.reWrite = link.ReWriteMode != 0;
+    record.kind = KindText(link.OptionPara.fCPUType);
+    record.romSizeCode = link.OptionPara.fROMSize;
+    record.image = SummarizeImage(link);
+    record.ok = !failedStep;
+    record.exitCode = failedStep ? Step(*failedStep).exitCode : kExitOk;
+    record.errStage = outcome->ErrStage;
+    record.failedStep = failedStep ? Step(*failedStep).recordName : QString();
+    // The restarted R/W's versions, where the run got as far as reading them.
+    if (!failedStep || failedStep == UpdateStep::Compare ||
+        failedStep == UpdateStep::VersionsDiffer)
+        record.romVersionAfter = link.RomVersionText();
+    if (!failedStep || failedStep == UpdateStep::VersionsDiffer)
+        record.chipVersionAfter = link.ChipVersionText();
+    recorder.Close();
+
+    if (sequence) {
+        // The old controller goes, and its connection with it; what the operator entered stays,
+        // and the next controller starts from the speeds the run set.
+        const tagTCPIPPara params = link.TCPIPPara;
+        startUp_.option = sequence->option;
+        Build();
+        Link().TCPIPPara = params;
+        fReconnect = 1;
+    }
+    QString error;
+    if (!recorder.Write(&error))
+        Link().AddLog(kRecordNotSaved + error, 1);
+    outcome->record = recorder.Record();
+
+    RunEvent finished;
+    finished.kind = RunEvent::Kind::Finished;
+    finished.outcome = outcome;
+    events_.Emit(finished);
+    return *outcome;
+}
+
+RunOutcome UpdateDevice(const LinkStartUp& startUp, const RunRequest& request,
+                        LinkQuestions* questions, RunEvents::Subscriber subscriber) {
+    DeviceSession session(startUp, questions);
+    const RunSubscription watching(session.Events(), std::move(subscriber));
+    session.Build();
+    // As for a second click in the window: the run starts with the connection procedure.
+    session.fReconnect = 1;
+    return session.Update(request);
+}
