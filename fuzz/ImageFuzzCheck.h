@@ -10,8 +10,8 @@
 
 // Runs one parser over fuzzer input and checks what must hold whatever the input: no access
 // outside the image (the sanitizers watch that), a failed load blanked with its fill byte and
-// keeping no ranges, every range inside the image bounds, and a load that only fails with the
-// out-of-range box when it also reports failure.
+// keeping no ranges, a damaged record failing the load, every range inside the image bounds,
+// and a load that only fails with the out-of-range box when it also reports failure.
 //
 // The first input byte picks the image: its base (images of 256 bytes to 64 KB, so that each
 // run stays cheap) and whether the storage is shorter than the bounds claim.
@@ -33,6 +33,10 @@ int FuzzImageParser(const std::uint8_t* data, std::size_t size, Parse parse,
         parse(text, tessaly::ImageTarget{storage, base, 0xFFFFFFFFu});
 
     if (r.outOfRange && r.ok)
+        std::abort();
+    // A damaged record fails the whole file.
+    if (r.ok && r.damage != tessaly::ImageDamage::None &&
+        r.damage != tessaly::ImageDamage::NotFirmware)
         std::abort();
     if (!r.ok) {
         if (!r.ranges.empty() || !std::all_of(storage.begin(), storage.end(),

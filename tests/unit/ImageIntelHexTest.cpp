@@ -134,14 +134,15 @@ TEST(ImageIntelHex, OtherRecordsAndBlankLinesAreSkipped) {
     EXPECT_EQ(image.At(0xFFFC00AFu), 2);
 }
 
-TEST(ImageIntelHex, RecordsPastTheEndOfTheImageAreCutThere) {
+TEST(ImageIntelHex, RecordsPastTheEndOfTheAddressSpaceDamageTheFile) {
     TestRomImage image(7);
     const ImageLoadResult r =
         ParseIntelHex(Join({HexRecord(4, 0, {0xFF, 0xFF}),
                             HexRecord(0, 0xFFF8, std::vector<std::uint8_t>(16, 9))}),
                       image.Target());
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.ranges, (std::vector<AddressRange>{{0xFFFFFFF8u, 0xFFFFFFFFu}}));
-    EXPECT_EQ(image.At(0xFFFFFFFFu), 9);
-    EXPECT_EQ(image.At(0xFFFF0000u), 0xFF); // no wrap to the start of the image
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.damage, ImageDamage::Wraps);
+    EXPECT_EQ(r.damagedLine, 2u);
+    EXPECT_TRUE(r.ranges.empty());
+    EXPECT_EQ(image.At(0xFFFFFFFFu), 0x00); // a failed Intel HEX load leaves it all 0x00
 }

@@ -11,6 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 #include <algorithm>
 
 using namespace firmware_records;
@@ -125,23 +129,33 @@ TEST_F(ImageLoad, BadChecksumFailsWithoutABox) {
     EXPECT_TRUE(person.boxes.isEmpty());
     EXPECT_EQ(link.RomImageLoaded, 0);
     EXPECT_TRUE(ImageIs(0xFF));
-    EXPECT_EQ(log.lines, QStringList{CrcLine()});
+    // Why, with the line: the update logs it as the image command does.
+    EXPECT_EQ(log.lines,
+              (QStringList{QStringLiteral("NG: ファームウェアが壊れています（2行目: "
+                                          "チェックサムが一致しません）"),
+                           CrcLine()}));
 }
 
 TEST_F(ImageLoad, FileThatStoresNoByteIsNotLoaded) {
     const QString noData = QStringLiteral(
         "NG: 選択中のマイコンとROMサイズの範囲（FFFC0000-FFFFFFFF）に書き込むデータがありません");
+    // S-record text under a .HEX name is no Intel HEX at all, and says so.
+    const QString notHex =
+        QStringLiteral("NG: ファームウェアが壊れています（1行目: Intel HEXのレコードではありません）");
     const struct {
         const char* name;
         std::string text;
+        QString why;
     } files[] = {
         {"s1.mot",
-         Join({SRecord("S0", 0, 2, {'x'}), SRecord("S1", 0x1000, 2, {1, 2, 3}), "S9030000FC"})},
+         Join({SRecord("S0", 0, 2, {'x'}), SRecord("S1", 0x1000, 2, {1, 2, 3}), "S9030000FC"}),
+         noData},
         // S-record text under a .HEX name: read as Intel HEX, no line is a data record.
-        {"srec.hex", Join({S3(0xFFFC0000u, {1, 2, 3}), S3(0xFFFC0003u, {4})})},
+        {"srec.hex", Join({S3(0xFFFC0000u, {1, 2, 3}), S3(0xFFFC0003u, {4})}), notHex},
         // Every data record lies where bits 8-19 of the address are set: all skipped.
         {"skipped.hex",
-         Join({HexRecord(2, 0, {0xFF, 0xF0}), HexRecord(0, 0x10, {1, 2}), ":00000001FF"})},
+         Join({HexRecord(2, 0, {0xFF, 0xF0}), HexRecord(0, 0x10, {1, 2}), ":00000001FF"}),
+         noData},
     };
     for (const auto& file : files) {
         SCOPED_TRACE(file.name);
@@ -151,7 +165,7 @@ TEST_F(ImageLoad, FileThatStoresNoByteIsNotLoaded) {
         EXPECT_EQ(link.RomImageLoaded, 0);
         EXPECT_TRUE(link.RomImageHeldNoData);
         EXPECT_TRUE(ImageIs(0xFF));
-        EXPECT_EQ(log.lines, (QStringList{noData, QStringLiteral("CRC: 399F")}));
+        EXPECT_EQ(log.lines, (QStringList{file.why, QStringLiteral("CRC: 399F")}));
         EXPECT_TRUE(person.boxes.isEmpty());
     }
 }
@@ -192,6 +206,18 @@ TEST_F(ImageLoad, UnreadableFileLeavesTheImageAlone) {
     EXPECT_TRUE(link.LoadRomImageFile(Write("again.mot", S3(0xFFFC0000u, {8}))));
     EXPECT_TRUE(link.RomImageFileError.isEmpty());
 }
+
+#ifndef Q_OS_WIN
+// Opening a pipe would wait for a writer that never comes (the test would hang until its
+// time limit): it is refused unopened.
+TEST_F(ImageLoad, PipeIsRefusedWithoutWaitingForIt) {
+    const QString path = dir.filePath(QStringLiteral("pipe.mot"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    EXPECT_FALSE(link.LoadRomImageFile(path));
+    ASSERT_EQ(log.lines.size(), 1);
+    EXPECT_TRUE(log.lines[0].startsWith(Q(tessaly::image_text::kNotAFile)));
+}
+#endif
 
 TEST_F(ImageLoad, OversizedFileIsRefusedBeforeItIsRead) {
     const QString path = dir.filePath(QStringLiteral("huge.mot"));

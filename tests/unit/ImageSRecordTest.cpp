@@ -147,15 +147,17 @@ TEST(ImageSRecords, CountTooSmallForTheAddressFailsWithoutReadingOutside) {
 }
 
 TEST(ImageSRecords, WritesStayInsideTheImage) {
-    // Past the last address: 0xFFFFFFF8 + 16 bytes keeps 8 and counts 16.
+    // Past the last address: 0xFFFFFFF8 + 16 bytes would wrap to address 0. The record is
+    // damaged and the file refused whole, the line named: no shortened image is ever written.
     TestRomImage image(7);
     std::vector<std::uint8_t> data(16, 0x5A);
-    ImageLoadResult r = ParseSRecords(S3(0xFFFFFFF8u, data), image.Target());
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.stored, 16u);
-    EXPECT_EQ(r.ranges, (std::vector<AddressRange>{{0xFFFFFFF8u, 0xFFFFFFFFu}}));
-    EXPECT_TRUE(image.AllBlankExcept(0xFFFFFFF8u, 0xFFFFFFFFu));
-    EXPECT_EQ(image.At(0xFFFFFFFFu), 0x5A);
+    ImageLoadResult r =
+        ParseSRecords(Join({S3(0xFFFFFFF0u, {1}), S3(0xFFFFFFF8u, data)}), image.Target());
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.damage, ImageDamage::Wraps);
+    EXPECT_EQ(r.damagedLine, 2u);
+    EXPECT_TRUE(r.ranges.empty());
+    EXPECT_TRUE(image.All(0xFF));
 
     // Storage shorter than the bounds say: nothing lands past the storage.
     std::vector<std::uint8_t> storage(0x20, 0x00);
@@ -167,6 +169,20 @@ TEST(ImageSRecords, WritesStayInsideTheImage) {
     EXPECT_EQ(r.ranges, (std::vector<AddressRange>{{0xFFFF0010u, 0xFFFF001Fu}}));
     EXPECT_TRUE(std::all_of(guarded.begin() + 0x20, guarded.end(),
                             [](std::uint8_t b) { return b == 0xEE; }));
+}
+
+// Later records win, as they always have; the first stretch they changed is named.
+TEST(ImageSRecords, OverwritingRecordsAreTakenAndTheFirstChangedRangeIsNamed) {
+    TestRomImage image(11);
+    const ImageLoadResult r = ParseSRecords(
+        Join({S3(0xFFFC0000u, {1, 2, 3, 4}), S3(0xFFFC0001u, {2, 9, 9}),
+              S3(0xFFFC0010u, {5}), S3(0xFFFC0010u, {6})}),
+        image.Target());
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(image.At(0xFFFC0002u), 9);
+    EXPECT_EQ(image.At(0xFFFC0010u), 6);
+    ASSERT_TRUE(r.overwritten.has_value());
+    EXPECT_EQ(*r.overwritten, (AddressRange{0xFFFC0002u, 0xFFFC0003u}));
 }
 
 TEST(ImageSRecords, ShortLinesAndStrayCharactersNeverCrash) {

@@ -49,9 +49,10 @@ constexpr char kHelp[] =
     "--embedded also whether the built-in firmware is the generated test image\n"
     "(firmware: stand-in, written to a R/W on loopback only) or the real one.\n"
     "\n"
-    "exit codes: 0 loaded, 1 not loaded (damaged record, data outside the image, or no\n"
-    "            byte for this microcontroller and ROM size), 2 bad command line,\n"
-    "            10 file unreadable, 11 not a .MOT or .HEX file name,\n"
+    "exit codes: 0 loaded, 1 not loaded (damaged record, data outside the image, no record\n"
+    "            of the format, or no byte for this microcontroller and ROM size), 2 bad\n"
+    "            command line, 10 file unreadable (or no ordinary file, or too large),\n"
+    "            11 not a .MOT or .HEX file name,\n"
     "            12 no built-in firmware in this build";
 
 struct ImageOptions {
@@ -140,11 +141,28 @@ Verdict Load(TFlashWrRXCont& link, const ImageOptions& options, const ConsoleOpe
         return {CliExit::Ok, QString(), true};
     if (person.outOfRange)
         return {CliExit::Failed, QStringLiteral("data outside the image; nothing kept"), true};
-    if (link.RomImageHeldNoData)
-        return {CliExit::Failed, QStringLiteral("no data for this microcontroller and ROM size"),
+    const QString line = QString::number(link.RomImageDamagedLine);
+    switch (link.RomImageDamage) {
+    case tessaly::ImageDamage::NotFirmware:
+        return {CliExit::Failed,
+                QStringLiteral("not a firmware file: line %1 is no record of its format").arg(line),
                 true};
-    return {CliExit::Failed, QStringLiteral("a damaged record (checksum or count); nothing kept"),
-            true};
+    case tessaly::ImageDamage::Checksum:
+        return {CliExit::Failed,
+                QStringLiteral("a damaged record at line %1 (checksum); nothing kept").arg(line),
+                true};
+    case tessaly::ImageDamage::Count:
+        return {CliExit::Failed,
+                QStringLiteral("a damaged record at line %1 (count); nothing kept").arg(line), true};
+    case tessaly::ImageDamage::Wraps:
+        return {CliExit::Failed,
+                QStringLiteral("a damaged record at line %1 (data past FFFFFFFF); nothing kept")
+                    .arg(line),
+                true};
+    case tessaly::ImageDamage::None:
+        break;
+    }
+    return {CliExit::Failed, QStringLiteral("no data for this microcontroller and ROM size"), true};
 }
 
 void PrintImage(const TFlashWrRXCont& link, const ImageSummary& image) {

@@ -24,6 +24,24 @@ QString Hex8(std::uint32_t value) {
     return QString::fromStdString(tessaly::HexDigits(value, 8));
 }
 
+std::string_view DamageText(tessaly::ImageDamage damage, FirmwareImage::Format format) {
+    using tessaly::ImageDamage;
+    namespace text = tessaly::image_text;
+    switch (damage) {
+    case ImageDamage::Checksum:
+        return text::kDamageChecksum;
+    case ImageDamage::Count:
+        return text::kDamageCount;
+    case ImageDamage::Wraps:
+        return text::kDamageWraps;
+    case ImageDamage::NotFirmware:
+    case ImageDamage::None:
+        break;
+    }
+    return format == FirmwareImage::Format::SRecord ? text::kDamageNotSRecord
+                                                    : text::kDamageNotIntelHex;
+}
+
 } // namespace
 
 void FirmwareImage::ResetRomImage() {
@@ -58,18 +76,26 @@ bool FirmwareImage::ReadFirmwareFile(const QString& fileName, QByteArray& text,
                                      LoadReport& report) {
     RomImageFileError.clear();
     RomImageHeldNoData = false;
+    RomImageDamage = tessaly::ImageDamage::None;
+    RomImageDamagedLine = 0;
     const auto fail = [&](std::string_view head, const QString& reason) {
         RomImageFileError = Text(head) + QStringLiteral(" : ") + fileName + QStringLiteral(" (") +
                             reason + QLatin1Char(')');
         report.lines << RomImageFileError;
         return false;
     };
+    // Looked at before it is opened: opening a pipe waits for a writer that may never come, and
+    // a device or a huge file is no firmware of ours either.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile())
+        return fail(tessaly::image_text::kNotAFile,
+                    info.isDir() ? QStringLiteral("フォルダ") : QStringLiteral("パイプ・デバイス等"));
+    if (info.size() > kMaxFirmwareFileBytes)
+        return fail(tessaly::image_text::kTooLarge,
+                    QString::number(info.size()) + QStringLiteral("Bytes"));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return fail(tessaly::image_text::kCannotOpen, file.errorString());
-    if (file.size() > kMaxFirmwareFileBytes)
-        return fail(tessaly::image_text::kTooLarge,
-                    QString::number(file.size()) + QStringLiteral("Bytes"));
     // Read one byte past the limit so that a file that grows or lies about its size (a pipe,
     // a device) is still caught.
     text = file.read(kMaxFirmwareFileBytes + 1);
@@ -90,13 +116,27 @@ FirmwareImage::LoadReport FirmwareImage::ParseImageText(const QByteArray& text, 
     LoadReport report;
     report.outOfRange = result.outOfRange;
     RomImageRanges = result.ranges;
+    RomImageDamage = result.damage;
+    RomImageDamagedLine = result.damagedLine;
+    if (result.damage != tessaly::ImageDamage::None)
+        report.lines << Text(tessaly::image_text::kDamagedHead) +
+                            QString::number(result.damagedLine) +
+                            Text(tessaly::image_text::kLineSuffix) +
+                            Text(DamageText(result.damage, format)) +
+                            Text(tessaly::image_text::kDamagedTail);
+    if (result.overwritten)
+        report.lines << Text(tessaly::image_text::kOverwrittenHead) +
+                            Hex8(result.overwritten->first) + QLatin1Char('-') +
+                            Hex8(result.overwritten->last) +
+                            Text(tessaly::image_text::kOverwrittenTail);
     for (const std::string& line : result.logLines)
         report.lines << QString::fromStdString(line);
     // A text without a fault that put nothing into the image (records of another target, or
     // the wrong format for the file name) would otherwise count as a firmware: the update
     // would erase the R/W, write nothing and find the blank CRC matching.
     RomImageHeldNoData = result.ok && result.ranges.empty();
-    if (RomImageHeldNoData)
+    // A text of no records at all has said why already.
+    if (RomImageHeldNoData && result.damage == tessaly::ImageDamage::None)
         report.lines << Text(tessaly::image_text::kNoDataHead) + Hex8(RomImageBase) +
                             QLatin1Char('-') + Hex8(RomImageEnd) +
                             Text(tessaly::image_text::kNoDataTail);

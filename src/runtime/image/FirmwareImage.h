@@ -55,6 +55,10 @@ public:
     // The last load had no fault but stored no byte within the bounds (also reported): a file
     // for another microcontroller or ROM size, or no data records at all. It is not loaded.
     bool RomImageHeldNoData = false;
+    // What damaged the text of the last load and the line (from 1) of the first such record
+    // (also reported); None when it was not damaged.
+    tessaly::ImageDamage RomImageDamage = tessaly::ImageDamage::None;
+    std::size_t RomImageDamagedLine = 0;
     // Where the image came from: the firmware file it was last loaded from, empty for the
     // built-in firmware.
     QString RomImageSource;

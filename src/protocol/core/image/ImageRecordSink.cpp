@@ -13,14 +13,20 @@ ImageRecordSink::ImageRecordSink(ImageTarget target)
                  : std::min<std::uint64_t>(target.image.size(),
                                            std::uint64_t{target.end} - target.base + 1)) {
     std::fill(target_.image.begin(), target_.image.end(), std::uint8_t{0xFF});
+    written_.assign(limit_, false);
 }
 
 ImageRecordSink::Placement ImageRecordSink::Place(std::uint32_t address,
                                                   std::span<const std::uint8_t> data) {
+    // A record whose data would wrap to address 0 is cut short by no rule: it is damaged, and
+    // with it the file.
+    if (!data.empty() && std::uint64_t{address} + data.size() - 1 > 0xFFFFFFFFu)
+        return Placement::Wraps;
     if (address >= target_.base && address <= target_.end) {
         const std::uint64_t offset = address - target_.base;
         const std::uint64_t fits =
             offset < limit_ ? std::min<std::uint64_t>(data.size(), limit_ - offset) : 0;
+        NoteOverwrite(offset, data.first(fits));
         std::copy_n(data.begin(), fits,
                     target_.image.begin() + static_cast<std::ptrdiff_t>(offset));
         if (fits > 0)
@@ -31,6 +37,41 @@ ImageRecordSink::Placement ImageRecordSink::Place(std::uint32_t address,
     if ((address & 0x000FFF00u) == 0x000FFF00u)
         return Placement::Skipped;
     return Placement::OutOfRange;
+}
+
+void ImageRecordSink::NoteOverwrite(std::uint64_t offset, std::span<const std::uint8_t> data) {
+    std::uint64_t first = 0;
+    std::uint64_t last = 0;
+    bool changed = false;
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        const std::uint64_t at = offset + i;
+        if (written_[at] && target_.image[at] != data[i]) {
+            if (!changed)
+                first = at;
+            last = at;
+            changed = true;
+        }
+        written_[at] = true;
+    }
+    if (changed && !result_.overwritten)
+        result_.overwritten = AddressRange{static_cast<std::uint32_t>(target_.base + first),
+                                           static_cast<std::uint32_t>(target_.base + last)};
+}
+
+void ImageRecordSink::Damaged(ImageDamage damage, std::size_t line) {
+    if (result_.damage != ImageDamage::None)
+        return;
+    result_.damage = damage;
+    result_.damagedLine = line;
+}
+
+void ImageRecordSink::Record() {
+    sawRecord_ = true;
+}
+
+void ImageRecordSink::Foreign(std::size_t line) {
+    if (result_.firstForeignLine == 0)
+        result_.firstForeignLine = line;
 }
 
 void ImageRecordSink::NoteRange(std::uint32_t first, std::uint32_t last) {
@@ -48,6 +89,10 @@ ImageLoadResult ImageRecordSink::Finish(bool ok, bool outOfRange, std::uint8_t f
     if (!ok) {
         std::fill(target_.image.begin(), target_.image.end(), failFill);
         result_.ranges.clear();
+        result_.overwritten.reset();
+    } else if (result_.stored == 0 && result_.firstForeignLine > 0 && !sawRecord_) {
+        result_.damage = ImageDamage::NotFirmware;
+        result_.damagedLine = result_.firstForeignLine;
     } else if (result_.stored > 0) {
         result_.logLines.push_back(std::string(image_text::kSummaryHead) +
                                    std::to_string(result_.stored) +

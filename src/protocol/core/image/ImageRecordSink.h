@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace tessaly {
 
@@ -11,14 +12,21 @@ namespace tessaly {
 // range rule, storing within the image, the byte count and the summary line.
 class ImageRecordSink {
 public:
-    enum class Placement { Stored, Skipped, OutOfRange };
+    enum class Placement { Stored, Skipped, OutOfRange, Wraps };
 
     explicit ImageRecordSink(ImageTarget target);
 
     // Inside the image bounds the data is written (bytes past the end of the image are
     // dropped) and counted. Below them, a record whose address has bits 8-19 all set is
-    // skipped without comment; any other one is out of range and ends the load.
+    // skipped without comment; any other one is out of range and ends the load. Data that
+    // would run past address 0xFFFFFFFF is damage (Wraps): nothing of it is stored.
     Placement Place(std::uint32_t address, std::span<const std::uint8_t> data);
+
+    // The record on `line` (from 1) is damaged; the load fails.
+    void Damaged(ImageDamage damage, std::size_t line);
+    // A line that is a record of the format, loaded or not; and one that is none (skipped).
+    void Record();
+    void Foreign(std::size_t line);
 
     // Blanks a failed load with `failFill`, or adds the summary line to a good one that stored
     // something.
@@ -26,9 +34,12 @@ public:
 
 private:
     void NoteRange(std::uint32_t first, std::uint32_t last);
+    void NoteOverwrite(std::uint64_t offset, std::span<const std::uint8_t> data);
 
     ImageTarget target_;
     std::uint64_t limit_; // bytes of the image that may be written
+    std::vector<bool> written_; // which bytes of the image a record has stored
+    bool sawRecord_ = false;
     ImageLoadResult result_;
 };
 

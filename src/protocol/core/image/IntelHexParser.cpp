@@ -29,11 +29,17 @@ ImageLoadResult ParseIntelHex(std::string_view text, ImageTarget target) {
     bool ok = true;
     bool outOfRange = false;
     std::uint32_t addressBase = 0;
+    std::size_t lineNumber = 0;
     ForEachTextLine(text, [&](std::string_view line) {
+        ++lineNumber;
         // A blank line is no record at all (read field by field it would pose as an empty
         // data record at address 0, which lies outside every image).
         if (line.empty())
             return true;
+        if (line.front() == ':')
+            sink.Record();
+        else if (!IsBlankLine(line))
+            sink.Foreign(lineNumber);
         const std::uint32_t length = LineByte(line, 2);
         const auto offset = static_cast<std::uint32_t>(HexTextToInt(LineField(line, 4, 7)));
         const std::uint32_t type = LineByte(line, 8);
@@ -49,6 +55,7 @@ ImageLoadResult ParseIntelHex(std::string_view text, ImageTarget target) {
                 addressBase = type == kSegmentAddress ? value * 16 : value << 16;
             } else {
                 ok = false;
+                sink.Damaged(ImageDamage::Checksum, lineNumber);
                 // A broken segment record has always left its raw value as the base.
                 if (type == kSegmentAddress)
                     addressBase = value;
@@ -65,15 +72,21 @@ ImageLoadResult ParseIntelHex(std::string_view text, ImageTarget target) {
         }
         if (LineByte(line, kPayloadStart + 2 * length) != ExpectedChecksum(sum)) {
             ok = false;
+            sink.Damaged(ImageDamage::Checksum, lineNumber);
             return true;
         }
-        if (sink.Place(offset + addressBase, {data.data(), length}) ==
-            ImageRecordSink::Placement::OutOfRange) {
+        switch (sink.Place(offset + addressBase, {data.data(), length})) {
+        case ImageRecordSink::Placement::OutOfRange:
             ok = false;
             outOfRange = true;
             return false;
+        case ImageRecordSink::Placement::Wraps:
+            ok = false;
+            sink.Damaged(ImageDamage::Wraps, lineNumber);
+            return true;
+        default:
+            return true;
         }
-        return true;
     });
     return sink.Finish(ok, outOfRange, 0x00);
 }

@@ -25,7 +25,13 @@ ImageLoadResult ParseSRecords(std::string_view text, ImageTarget target) {
     ImageRecordSink sink(target);
     bool ok = true;
     bool outOfRange = false;
+    std::size_t lineNumber = 0;
     ForEachTextLine(text, [&](std::string_view line) {
+        ++lineNumber;
+        if (!line.empty() && line.front() == 'S')
+            sink.Record();
+        else if (!IsBlankLine(line))
+            sink.Foreign(lineNumber);
         const std::size_t addressBytes = AddressBytes(line);
         if (addressBytes == 0)
             return true;
@@ -34,6 +40,7 @@ ImageLoadResult ParseSRecords(std::string_view text, ImageTarget target) {
         // hold its own address cannot be valid and fails the file like a bad checksum.
         if (count < addressBytes + 1) {
             ok = false;
+            sink.Damaged(ImageDamage::Count, lineNumber);
             return true;
         }
         const std::size_t addressEnd = 4 + 2 * addressBytes;
@@ -52,14 +59,21 @@ ImageLoadResult ParseSRecords(std::string_view text, ImageTarget target) {
         sum += LineByte(line, dataStart + 2 * length);
         if ((sum & 0xFFu) != 0xFFu) {
             ok = false;
+            sink.Damaged(ImageDamage::Checksum, lineNumber);
             return true;
         }
-        if (sink.Place(address, {data.data(), length}) == ImageRecordSink::Placement::OutOfRange) {
+        switch (sink.Place(address, {data.data(), length})) {
+        case ImageRecordSink::Placement::OutOfRange:
             ok = false;
             outOfRange = true;
             return false;
+        case ImageRecordSink::Placement::Wraps:
+            ok = false;
+            sink.Damaged(ImageDamage::Wraps, lineNumber);
+            return true;
+        default:
+            return true;
         }
-        return true;
     });
     return sink.Finish(ok, outOfRange, 0xFF);
 }

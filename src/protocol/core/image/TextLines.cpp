@@ -17,4 +17,9 @@ void ForEachTextLine(std::string_view text, const std::function<bool(std::string
     }
 }
 
+bool IsBlankLine(std::string_view line) {
+    return std::all_of(line.begin(), line.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\x1A'; });
+}
+
 } // namespace tessaly

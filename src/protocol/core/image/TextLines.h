@@ -13,4 +13,7 @@ namespace tessaly {
 // are views into `text`: nothing is copied, so a large file costs no more memory than its text.
 void ForEachTextLine(std::string_view text, const std::function<bool(std::string_view)>& visit);
 
+// True for a line with nothing but blanks and the end-of-file mark (0x1A) some tools put last.
+bool IsBlankLine(std::string_view line);
+
 } // namespace tessaly
