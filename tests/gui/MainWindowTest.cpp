@@ -3,6 +3,7 @@
 #include "app/TConfigDlg.h"
 #include "app/TGuage1Dlg.h"
 #include "app/TRXProgAppForm.h"
+#include "app/WindowUpdate.h"
 #include "link/TFlashWrRXCont.h"
 #include "netdlg/AdapterMatch.h"
 #include "netdlg/TSetIPAddr1Dlg.h"
@@ -637,4 +638,26 @@ TEST_F(MainWindowTest, ConnectingAtStartInReWriteModeSendsNothingAndKeepsTheWind
     EXPECT_TRUE(env.sent.empty());
     EXPECT_EQ(form->statusBar()->currentMessage(),
               QStringLiteral("------- Check ZMW R/W ----------"));
+}
+
+// After a first update, the connection dialog comes again before the next one: cancelled, it
+// ends the program as it does at start.
+TEST_F(MainWindowTest, CancellingALaterConnectionEndsTheProgram) {
+    auto form = MakeForm();
+    WindowUpdate update(*form);
+    QSignalSpy ended(form.get(), &TRXProgAppForm::ApplicationEndRequested);
+    form->Device().Call([](DeviceSession& s) {
+        s.Link().TCPIPPara.TCPServAddr = QStringLiteral("127.0.0.9");
+        s.fReconnect = 1; // as after a first update
+    });
+    AnswerNextModal<TSetIPAddr1Dlg>([](TSetIPAddr1Dlg* d) {
+        d->CancelBtn->click();
+        AnswerNextModal<QMessageBox>(
+            [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    });
+    form->show();
+    form->TB_Write->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() == 1; }, 5000));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(env.connects.empty());
 }

@@ -6,7 +6,12 @@
 #include "support/CliProcess.h"
 #include "support/RunRecordFiles.h"
 #include "support/UpdateRig.h"
+#include "update/UpdateSteps.h"
 #include "update/UpdateTexts.h"
+
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QTest>
 
 using namespace update_test;
 
@@ -97,7 +102,7 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
          [](rwsim::SimConfig& c) { c.faults.refusePage = 5; },
          15,
          {Step(UpdateStep::Write).ngLine, UpdateText::Failed, UpdateText::PowerCycle,
-          UpdateText::RetryWithReWrite}},
+          UpdateText::RetryWithBootOption}},
         {"wrong CRC",
          [](rwsim::SimConfig& c) { c.faults.wrongCrc = true; },
          16,
@@ -184,3 +189,70 @@ TEST(UpdateCli, BadCommandLinesAreUsageErrors) {
                   .exitCode,
               2);
 }
+
+// SIGTERM while the flash is being written: the run stops at its next safe point, says what the
+// R/W needs now (a power cycle and --boot), and its record says "interrupted", exit code 3.
+TEST(UpdateCli, InterruptedWriteEndsWithItsRecordAndExitCode3) {
+    rwsim::SimConfig config = SimDefaults();
+    config.serialTiming = true; // the write takes seconds: time to be interrupted in it
+    UpdateRig rig(config);
+    ASSERT_TRUE(rig.started);
+    RunningCli cli(UpdateArguments(rig));
+    ASSERT_TRUE(cli.WaitForLine(Step(UpdateStep::Erase).okLine)) << cli.out.toStdString();
+    EXPECT_EQ(cli.Terminate(), kExitInterrupted) << cli.out.toStdString();
+    EXPECT_TRUE(InOrder(cli.out.split(QLatin1Char('\n')),
+                        {Step(UpdateStep::Write).ngLine, UpdateText::Interrupted, QString(),
+                         UpdateText::PowerCycle, UpdateText::RetryWithBootOption}))
+        << cli.out.toStdString();
+    const QJsonObject record = ReadTheOnlyRun(rig.dir.filePath(QStringLiteral("records"))).record;
+    EXPECT_EQ(record.value(QStringLiteral("result")).toString(), QStringLiteral("interrupted"));
+    EXPECT_EQ(record.value(QStringLiteral("failedStep")).toString(), QStringLiteral("write"));
+    EXPECT_EQ(record.value(QStringLiteral("exitCode")).toInt(), kExitInterrupted);
+}
+
+#ifdef Q_OS_LINUX
+namespace {
+
+// The chip updater's process as it reported itself (TESSALY_CHIP_SECONDS), once it runs.
+qint64 ChipUpdaterProcess(RunningCli& cli) {
+    if (!cli.WaitForLine(QStringLiteral(" s\n")))
+        return 0;
+    const QRegularExpression reported(QStringLiteral("TessalyChip: process (\\d+),"));
+    return reported.match(cli.out).captured(1).toLongLong();
+}
+
+// Gone, or a corpse nobody has collected yet.
+bool ProcessGone(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return true;
+    return status.readAll().split(' ').value(2) == "Z";
+}
+
+} // namespace
+
+// The chip updater never outlives the tool: stopped with it, or killed with it.
+TEST(UpdateCli, ChipUpdaterEndsWithTheTool) {
+    QProcessEnvironment slowChip = QProcessEnvironment::systemEnvironment();
+    slowChip.insert(QStringLiteral("TESSALY_CHIP_SECONDS"), QStringLiteral("120"));
+    for (const bool outright : {false, true}) {
+        SCOPED_TRACE(outright ? "killed" : "terminated");
+        UpdateRig rig;
+        ASSERT_TRUE(rig.started);
+        RunningCli cli(UpdateArguments(rig), slowChip);
+        const qint64 chip = ChipUpdaterProcess(cli);
+        ASSERT_GT(chip, 0) << cli.out.toStdString();
+        if (outright) {
+            cli.Kill();
+            // The run's record is there all the same, unfinished.
+            const QJsonObject record =
+                ReadTheOnlyRecord(rig.dir.filePath(QStringLiteral("records")));
+            EXPECT_EQ(record.value(QStringLiteral("result")).toString(),
+                      QStringLiteral("unfinished"));
+        } else {
+            EXPECT_EQ(cli.Terminate(), kExitInterrupted) << cli.out.toStdString();
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ProcessGone(chip); }, 5000));
+    }
+}
+#endif

@@ -217,3 +217,19 @@ TEST(UpdateFailure, DifferentVersionsFailTheFinalCheck) {
     EXPECT_TRUE(rig.RunLog().contains(Step(UpdateStep::VersionsDiffer).ngLine));
     ExpectFailure(rig, kConnectionGuidance);
 }
+
+// A bridge port bound on an address this PC does not have would fail only after the switch into
+// program mode: it is found before anything is sent, and the R/W stays in its normal mode.
+TEST(UpdateFailure, BindAddressNotOnThisPcLeavesTheReaderAlone) {
+    UpdateRig rig;
+    ASSERT_TRUE(rig.started);
+    ASSERT_EQ(rig.Connect(), 1);
+    const QString elsewhere = QStringLiteral("192.0.2.1"); // a documentation address: never ours
+    rig.Link().BridgeBindAddress = elsewhere;
+    const RunOutcome outcome = rig.Click();
+    EXPECT_EQ(outcome.failedStep, UpdateStep::SetUp);
+    EXPECT_EQ(outcome.ExitCode(), 12);
+    EXPECT_TRUE(rig.RunLog().contains(BridgeTexts::kBindAddressNotHere + elsewhere));
+    EXPECT_FALSE(rig.Device().tcpReceived.contains(QStringLiteral("02 00 4E 0A 9B")));
+    EXPECT_TRUE(rig.Device().events.filter(QStringLiteral("record:")).isEmpty());
+}

@@ -41,3 +41,60 @@ inline CliProcessRun RunCliProcess(const QStringList& arguments) {
     run.err = QString::fromUtf8(cli.readAllStandardError());
     return run;
 }
+
+// tessaly-cli running while the test watches its standard output, serving this process's event
+// loop meanwhile (an in-process simulator answers it), every wait bounded.
+class RunningCli {
+public:
+    explicit RunningCli(const QStringList& arguments,
+                        const QProcessEnvironment& environment =
+                            QProcessEnvironment::systemEnvironment()) {
+        cli_.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-cli"));
+        cli_.setArguments(arguments);
+        cli_.setProcessEnvironment(environment);
+        cli_.start();
+        started_ = cli_.waitForStarted(5000);
+    }
+    ~RunningCli() {
+        if (cli_.state() != QProcess::NotRunning) {
+            cli_.kill();
+            cli_.waitForFinished(2000);
+        }
+    }
+
+    // Waits until standard output holds a line containing `text`; false after a minute.
+    bool WaitForLine(const QString& text) {
+        QDeadlineTimer deadline(60000);
+        while (started_ && !deadline.hasExpired()) {
+            out += QString::fromUtf8(cli_.readAllStandardOutput());
+            if (out.contains(text))
+                return true;
+            if (cli_.state() == QProcess::NotRunning)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        }
+        return false;
+    }
+    // Asks it to stop (SIGTERM) or kills it outright; its exit code once it has ended (-1: it
+    // crashed, was killed, or did not end within a minute).
+    int Terminate() { return End(false); }
+    int Kill() { return End(true); }
+    qint64 ProcessId() const { return cli_.processId(); }
+
+    QString out;
+
+private:
+    int End(bool kill) {
+        kill ? cli_.kill() : cli_.terminate();
+        QDeadlineTimer deadline(60000);
+        while (cli_.state() != QProcess::NotRunning && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        out += QString::fromUtf8(cli_.readAllStandardOutput());
+        if (cli_.state() != QProcess::NotRunning)
+            return -1;
+        return cli_.exitStatus() == QProcess::NormalExit ? cli_.exitCode() : -1;
+    }
+
+    QProcess cli_;
+    bool started_ = false;
+};

@@ -55,6 +55,18 @@ inline RunRecordFiles ReadTheOnlyRun(const QString& folder) {
 
 // The steps that ran, by name, and their milliseconds add up to the run's wall time but for
 // the moments between them (screen updates, the outcome's lines).
+// The .json of the one record in `folder`, whatever else is there (a run killed outright left
+// no .log).
+inline QJsonObject ReadTheOnlyRecord(const QString& folder) {
+    const QDir dir(folder);
+    const QStringList jsons = dir.entryList({QStringLiteral("*.json")}, QDir::Files);
+    EXPECT_EQ(jsons.size(), 1) << jsons.join(' ').toStdString();
+    QFile json(dir.filePath(jsons.value(0)));
+    if (jsons.size() != 1 || !json.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(json.readAll()).object();
+}
+
 inline QStringList StepsOf(const QJsonObject& record) {
     const QJsonObject steps = record.value(QStringLiteral("steps")).toObject();
     const QDateTime started = QDateTime::fromString(

@@ -1,11 +1,12 @@
 #include "fleet/FleetReport.h"
 
+#include "records/AtomicFile.h"
+
 #include "update/UpdateSteps.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 namespace {
 
@@ -90,10 +91,10 @@ QByteArray FleetReportCsv(const FleetReport& report) {
 }
 
 bool WriteReportFile(const QString& fileName, const QByteArray& bytes, QString* error) {
-    QSaveFile file(fileName);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    QString reason;
+    if (WriteFileAtomically(fileName, bytes, &reason))
         return true;
-    *error = fileName + QStringLiteral(": ") + file.errorString();
+    *error = fileName + QStringLiteral(": ") + reason;
     return false;
 }
 

@@ -28,6 +28,7 @@ FleetRun::FleetRun(FleetSetup setup) : setup_(std::move(setup)), board_(Names(se
                                     .bindAddress = setup_.bindAddress,
                                     .debug = setup_.debug};
         RunRequest request;
+        request.advice = RunRequest::Advice::CommandLine;
         request.imageFile = setup_.image;
         request.option.fCPUType = setup_.kind;
         request.option.fROMSize = setup_.romSizeCode;

@@ -1,11 +1,11 @@
 #include "records/RecordsFolder.h"
 
+#include "records/AtomicFile.h"
 #include "records/RunRecord.h"
 
 #include <QDir>
 #include <QJsonDocument>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -22,11 +22,13 @@ QString SafeForFileName(const QString& text) {
     return safe;
 }
 
+
+// The file and why, as a failed write of a record is logged.
 bool WriteFile(const QString& fileName, const QByteArray& bytes, QString* error) {
-    QSaveFile file(fileName);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    QString reason;
+    if (WriteFileAtomically(fileName, bytes, &reason))
         return true;
-    *error = fileName + QStringLiteral(" (") + file.errorString() + QLatin1Char(')');
+    *error = fileName + QStringLiteral(" (") + reason + QLatin1Char(')');
     return false;
 }
 
@@ -57,31 +59,47 @@ void MakeRoomForRun(const QString& folder, int keep) {
     }
 }
 
-bool WriteRun(const QString& folder, const RunRecord& record, const QByteArray& logText,
-              QString* error, QString* stem) {
+QString StartRun(const QString& folder, const RunRecord& record, QString* error) {
     QDir dir(folder);
     if (!QDir().mkpath(folder)) {
         *error = folder + QStringLiteral(" (the folder cannot be created)");
-        return false;
+        return {};
     }
     const QString base = record.started.toString(QStringLiteral("yyyyMMdd-HHmmss")) +
                          QLatin1Char('_') + SafeForFileName(record.host) + QLatin1Char('_') +
                          QString::number(record.port);
-    QString name = base;
+    QString stem = base;
     for (int n = 2;
-         dir.exists(name + QStringLiteral(".log")) || dir.exists(name + QStringLiteral(".json"));
+         dir.exists(stem + QStringLiteral(".log")) || dir.exists(stem + QStringLiteral(".json"));
          ++n) {
         if (n > kMaxSameStem) {
             *error = dir.filePath(base) + QStringLiteral(" (every name is taken)");
-            return false;
+            return {};
         }
-        name = base + QLatin1Char('-') + QString::number(n);
+        stem = base + QLatin1Char('-') + QString::number(n);
     }
+    // The record as it stands at the start says "unfinished" until the run replaces it.
+    if (!WriteFile(dir.filePath(stem + QStringLiteral(".json")),
+                             QJsonDocument(RunRecordJson(record)).toJson(QJsonDocument::Indented),
+                             error))
+        return {};
+    return stem;
+}
+
+bool FinishRun(const QString& folder, const QString& stem, const RunRecord& record,
+               const QByteArray& logText, QString* error) {
+    const QDir dir(folder);
+    const QByteArray json = QJsonDocument(RunRecordJson(record)).toJson(QJsonDocument::Indented);
+    return WriteFile(dir.filePath(stem + QStringLiteral(".log")), logText, error) &&
+           WriteFile(dir.filePath(stem + QStringLiteral(".json")), json, error);
+}
+
+bool WriteRun(const QString& folder, const RunRecord& record, const QByteArray& logText,
+              QString* error, QString* stem) {
+    const QString name = StartRun(folder, record, error);
     if (stem)
         *stem = name;
-    const QByteArray json = QJsonDocument(RunRecordJson(record)).toJson(QJsonDocument::Indented);
-    return WriteFile(dir.filePath(name + QStringLiteral(".log")), logText, error) &&
-           WriteFile(dir.filePath(name + QStringLiteral(".json")), json, error);
+    return !name.isEmpty() && FinishRun(folder, name, record, logText, error);
 }
 
 } // namespace RecordsFolder

@@ -18,10 +18,18 @@ QString ForWorkDir(const QString& workDir);
 // `folder`. Files of other names are left alone; a file that cannot be removed stays.
 void MakeRoomForRun(const QString& folder, int keep = kKeptRuns);
 
-// Writes the run's .log (`logText`) and .json, each atomically, under a stem no other run in
-// the folder has (a "-2", "-3", ... suffix for a second run in the same second). The folder is
-// created when missing. False with the reason in `error` when either could not be written; the
-// stem used goes to `stem`.
+// A run begins: picks the stem of its files, one no other run in the folder has (a "-2", "-3",
+// ... suffix for a second run in the same second), and writes `record` (marked unfinished) as
+// its .json, so that a run killed outright still leaves a trace. The folder is created when
+// missing. Returns the stem; empty, with the reason in `error`, when nothing could be written.
+QString StartRun(const QString& folder, const RunRecord& record, QString* error);
+
+// The run is over: its .log (`logText`) and its final .json, each written atomically, replace
+// what StartRun wrote. False with the reason in `error` when either could not be written.
+bool FinishRun(const QString& folder, const QString& stem, const RunRecord& record,
+               const QByteArray& logText, QString* error);
+
+// Both at once, for a record written after the fact; the stem used goes to `stem`.
 bool WriteRun(const QString& folder, const RunRecord& record, const QByteArray& logText,
               QString* error, QString* stem = nullptr);
 

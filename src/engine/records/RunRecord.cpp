@@ -42,6 +42,18 @@ QString RecordTime(const QDateTime& time) {
     return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }
 
+namespace {
+
+QString ResultText(const RunRecord& r) {
+    if (r.unfinished)
+        return QStringLiteral("unfinished");
+    if (r.interrupted)
+        return QStringLiteral("interrupted");
+    return r.ok ? QStringLiteral("OK") : QStringLiteral("NG");
+}
+
+} // namespace
+
 QJsonObject RunRecordJson(const RunRecord& r) {
     QJsonObject steps;
     for (const auto& [step, ms] : r.steps)
@@ -59,9 +71,11 @@ QJsonObject RunRecordJson(const RunRecord& r) {
                      {QStringLiteral("bytes"), static_cast<qint64>(r.image.bytes)},
                      {QStringLiteral("pages"), static_cast<qint64>(r.image.pages)}}},
         {QStringLiteral("started"), RecordTime(r.started)},
-        {QStringLiteral("finished"), RecordTime(r.finished)},
-        {QStringLiteral("result"), r.ok ? QStringLiteral("OK") : QStringLiteral("NG")},
-        {QStringLiteral("exitCode"), r.exitCode},
+        {QStringLiteral("finished"),
+         r.unfinished ? QJsonValue(QJsonValue::Null) : QJsonValue(RecordTime(r.finished))},
+        {QStringLiteral("result"), ResultText(r)},
+        {QStringLiteral("exitCode"),
+         r.unfinished ? QJsonValue(QJsonValue::Null) : QJsonValue(r.exitCode)},
         {QStringLiteral("errStage"), r.errStage},
         {QStringLiteral("failedStep"),
          r.failedStep.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.failedStep)},

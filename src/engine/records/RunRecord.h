@@ -42,6 +42,10 @@ struct RunRecord {
     ImageSummary image;
     QDateTime started;
     QDateTime finished;
+    // The run has not ended yet (the record written when it starts); an ended run was stopped
+    // before its end (Ctrl+C, a signal, a fleet stopped), or it ran to its result.
+    bool unfinished = false;
+    bool interrupted = false;
     bool ok = false;
     int exitCode = 0; // tessaly-cli update's code for this outcome
     int errStage = 0;

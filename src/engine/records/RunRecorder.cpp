@@ -2,14 +2,29 @@
 
 #include "records/RecordsFolder.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <algorithm>
 
-RunRecorder::RunRecorder(QString folder, bool makeRoom) : folder_(std::move(folder)) {
+RunRecorder::RunRecorder(QString folder, bool makeRoom, const QString& host, int port)
+    : folder_(std::move(folder)) {
     clock_.start();
     record_.version = QStringLiteral(TESSALY_VERSION);
     record_.started = QDateTime::currentDateTime();
-    if (makeRoom && !folder_.isEmpty())
+    record_.host = host;
+    record_.port = port;
+    if (folder_.isEmpty())
+        return;
+    if (makeRoom)
         RecordsFolder::MakeRoomForRun(folder_);
+    // A failure here shows when the record is written at the end.
+    RunRecord unfinished = record_;
+    unfinished.unfinished = true;
+    QString ignored;
+    stem_ = RecordsFolder::StartRun(folder_, unfinished, &ignored);
+    stemHost_ = host;
+    stemPort_ = port;
 }
 
 void RunRecorder::Take(const RunEvent& event) {
@@ -54,6 +69,13 @@ void RunRecorder::Close() {
     closed_ = true;
 }
 
-bool RunRecorder::Write(QString* error) const {
-    return folder_.isEmpty() || RecordsFolder::WriteRun(folder_, record_, log_, error);
+bool RunRecorder::Write(QString* error) {
+    if (folder_.isEmpty())
+        return true;
+    if (!stem_.isEmpty() && record_.host == stemHost_ && record_.port == stemPort_)
+        return RecordsFolder::FinishRun(folder_, stem_, record_, log_, error);
+    // The operator chose another R/W in the connection dialog: its record goes under its name.
+    if (!stem_.isEmpty())
+        QFile::remove(QDir(folder_).filePath(stem_ + QStringLiteral(".json")));
+    return RecordsFolder::WriteRun(folder_, record_, log_, error, &stem_);
 }

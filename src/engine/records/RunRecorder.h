@@ -19,8 +19,9 @@ inline const QString kRecordNotSaved = QStringLiteral("NG: 実行記録を保存
 class RunRecorder {
 public:
     // `folder` is the records folder (empty: no files), made room in for this run unless
-    // `makeRoom` is false (a fleet makes room for all its runs at once).
-    explicit RunRecorder(QString folder, bool makeRoom = true);
+    // `makeRoom` is false (a fleet makes room for all its runs at once). The run's record is
+    // written there at once, marked unfinished, for the R/W at `host`:`port`.
+    RunRecorder(QString folder, bool makeRoom, const QString& host, int port);
 
     // A subscriber of the run's events.
     void Take(const RunEvent& event);
@@ -28,9 +29,10 @@ public:
     RunRecord& Record() { return record_; }
     // The run is over: its end time is now and no further line belongs to it.
     void Close();
-    // Writes the run's .log and .json into the folder (nothing without one). False with the
-    // reason (the file and why) when the pair could not be written.
-    bool Write(QString* error) const;
+    // Writes the run's .log and .json into the folder (nothing without one), in place of the
+    // unfinished record. False with the reason (the file and why) when the pair could not be
+    // written.
+    bool Write(QString* error);
     // The .log's text so far.
     const QByteArray& LogText() const { return log_; }
 
@@ -40,5 +42,8 @@ private:
     std::array<qint64, static_cast<std::size_t>(UpdateStep::VersionsDiffer) + 1> stepStart_{};
     RunRecord record_;
     QByteArray log_;
+    QString stem_; // of the unfinished record; empty when none could be written
+    QString stemHost_;
+    int stemPort_ = 0;
     bool closed_ = false;
 };

@@ -1,5 +1,7 @@
 #include "update/DeviceSession.h"
 
+#include "bridge/BridgeBindCheck.h"
+#include "bridge/BridgeTexts.h"
 #include "core/link/TargetDevice.h"
 #include "link/TFlashWrRXCont.h"
 #include "records/RunRecorder.h"
@@ -31,9 +33,10 @@ void DeviceSession::Build() {
 }
 
 RunOutcome DeviceSession::Update(const RunRequest& request) {
-    RunRecorder recorder(request.recordsDir, request.makeRoomInRecords);
-    const RunSubscription recording(events_, [&](const RunEvent& e) { recorder.Take(e); });
     TFlashWrRXCont& link = Link();
+    RunRecorder recorder(request.recordsDir, request.makeRoomInRecords,
+                         link.TCPIPPara.TCPServAddr, link.TCPIPPara.TCPServPort);
+    const RunSubscription recording(events_, [&](const RunEvent& e) { recorder.Take(e); });
 
     if (!request.imageFile.isEmpty()) {
         const bool loaded = link.LoadRomImageFile(request.imageFile);
@@ -46,6 +49,12 @@ RunOutcome DeviceSession::Update(const RunRequest& request) {
     // next can go straight on).
     if (!UpdateMayStart(link))
         return Conclude(recorder, UpdateStep::Image, nullptr);
+    // A bridge port that cannot be bound would be found out only after the R/W was switched
+    // into program mode, which leaves it in boot mode.
+    if (!BridgeBindAddressIsHere(link.BridgeBindAddress)) {
+        link.AddLog(BridgeTexts::kBindAddressNotHere + link.BridgeBindAddress, 1);
+        return Conclude(recorder, UpdateStep::SetUp, nullptr);
+    }
     if (fReconnect == 0 && link.ReaderFound == 0) {
         link.ShowStatusError();
         return Conclude(recorder, UpdateStep::Connect, nullptr);
@@ -77,7 +86,12 @@ RunOutcome DeviceSession::Conclude(RunRecorder& recorder, std::optional<UpdateSt
             outcome->fCpuProg = sequence->fCpuProg;
         }
     }
+    // Stopped before its end: a refusal of the link's, not the R/W's answer, ended it.
+    const bool interrupted = failedStep && link.StopRequested();
+    if (interrupted && !sequence)
+        link.AddLog(UpdateText::Interrupted, 1);
     RunRecord& record = recorder.Record();
+    record.interrupted = interrupted;
     record.host = link.TCPIPPara.TCPServAddr;
     record.port = link.TCPIPPara.TCPServPort;
     record.reWrite = link.ReWriteMode != 0;
@@ -85,7 +99,9 @@ RunOutcome DeviceSession::Conclude(RunRecorder& recorder, std::optional<UpdateSt
     record.romSizeCode = link.OptionPara.fROMSize;
     record.image = SummarizeImage(link);
     record.ok = !failedStep;
-    record.exitCode = failedStep ? Step(*failedStep).exitCode : kExitOk;
+    record.exitCode = interrupted  ? kExitInterrupted
+                      : failedStep ? Step(*failedStep).exitCode
+                                   : kExitOk;
     record.errStage = outcome->ErrStage;
     record.failedStep = failedStep ? Step(*failedStep).recordName : QString();
     // The restarted R/W's versions, where the run got as far as reading them.

@@ -6,6 +6,13 @@
 #include <QProcess>
 #include <QTimer>
 
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+
+#include <csignal>
+#include <unistd.h>
+#endif
+
 // Windows starts the child with the system's own call (ExecChildProcessWin.cpp); this is how
 // every other platform does it.
 #ifndef Q_OS_WIN
@@ -60,6 +67,15 @@ int ExecChildProcess(const QString& fileName, const QStringList& arguments, std:
         process.setStandardOutputFile(outputFile, QIODevice::Append);
     }
     process.setInputChannelMode(QProcess::ForwardedInputChannel);
+#ifdef Q_OS_LINUX
+    // The updater never outlives this program: killed outright, it takes the updater along.
+    const pid_t parent = getpid();
+    process.setChildProcessModifier([parent] {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(1); // the program was gone before the line above
+    });
+#endif
     process.start();
     if (!process.waitForStarted(-1))
         return static_cast<int>(process.error()) + 1; // never 0: 0 means "ran"

@@ -7,7 +7,9 @@
 
 class StopToken;
 
-// Starts the chip updater (or any helper program) and waits for it to end. The program is
+// Starts the chip updater (or any helper program) and waits for it to end. The child never
+// outlives this program: killed outright, the program takes it along (Linux: it dies with its
+// parent; Windows: a job that ends with the program). The program is
 // started directly with an argument list, never through a shell, in this program's current
 // folder, with this program's environment; its standard output and error go where ours go.
 // On Windows the command line is the file name and the arguments joined by single spaces,

@@ -14,6 +14,25 @@
 
 #include <string>
 
+namespace {
+
+// Every child of this program belongs to one job that ends them when the program does: its
+// handle closes with the program, however the program ended.
+HANDLE ChildrenJob() {
+    static const HANDLE job = [] {
+        HANDLE created = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (created)
+            SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits,
+                                    sizeof limits);
+        return created;
+    }();
+    return job;
+}
+
+} // namespace
+
 int ExecChildProcess(const QString& fileName, const QStringList& arguments, std::FILE* out,
                      int limitMs, int* exitCode, const StopToken* stop, const QString& outputFile) {
     // The command line the hand-off has always built: the file name, not quoted, and the
@@ -48,6 +67,10 @@ int ExecChildProcess(const QString& fileName, const QStringList& arguments, std:
         CloseHandle(output);
     if (!started)
         return static_cast<int>(startError);
+    // Without a job (one the system refuses) the child merely outlives a killed program, as
+    // it always could.
+    if (HANDLE job = ChildrenJob())
+        AssignProcessToJobObject(job, child.hProcess);
 
     // Push the child's window to the front about every 2 ms while it runs, so the operator
     // sees the updater and not our disabled window; the wait ends when the child does,

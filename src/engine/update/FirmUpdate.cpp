@@ -227,13 +227,25 @@ void Sequence::OutcomeLines() {
         Log(QString());
         return;
     }
+    const QString& reWrite = request_.advice == RunRequest::Advice::CommandLine
+                                 ? UpdateText::RetryWithBootOption
+                                 : UpdateText::RetryWithReWrite;
+    if (link_.StopRequested()) {
+        // Stopped where it was: what the R/W needs depends on whether the flash was being
+        // written.
+        Log(UpdateText::Interrupted);
+        Log(QString());
+        Log(UpdateText::PowerCycle);
+        Log(LeavesFlashPartial(*out_.failedStep) ? reWrite : UpdateText::Retry);
+        return;
+    }
     Log(UpdateText::Failed);
     Log(QString());
     // The R/W needs a power cycle and the program a restart before another attempt.
     switch (out_.ErrStage) {
     case 3:
         Log(UpdateText::PowerCycle);
-        Log(UpdateText::RetryWithReWrite);
+        Log(reWrite);
         break;
     case 1:
     case 2:

@@ -10,6 +10,10 @@
 // What one update of a device is asked to do, beyond the device itself (its session: where the
 // R/W is, its mode, kind and ROM size, the built-in firmware, the work folder).
 struct RunRequest {
+    // Whose way out the guidance after a failed write names: the window's re-write check box,
+    // or the command line's --boot.
+    enum class Advice { Window, CommandLine };
+    Advice advice = Advice::Window;
     // A firmware file (.MOT or .HEX) to write instead of the image the device holds; empty:
     // that image (the built-in firmware, or the file last dropped on the window).
     QString imageFile;

@@ -48,5 +48,13 @@ const StepInfo& Step(UpdateStep step);
 // Every step, in order.
 std::span<const StepInfo> Steps();
 
-// The exit code of a run that succeeded.
+// The exit code of a run that succeeded, and of one stopped before its end (a signal, Ctrl+C,
+// a fleet stopped).
 constexpr int kExitOk = 0;
+constexpr int kExitInterrupted = 3;
+
+// The steps during which a stop leaves the flash neither old nor new: only a run in re-write
+// mode repairs it.
+constexpr bool LeavesFlashPartial(UpdateStep step) {
+    return step == UpdateStep::Erase || step == UpdateStep::Write || step == UpdateStep::Verify;
+}

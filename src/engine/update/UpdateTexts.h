@@ -38,6 +38,11 @@ inline const QString RetryWithReWrite = QStringLiteral(
     "再度ソフトを起動し、［再書込み行う］にチェックを入れてもう一度書き込みを行ってください。");
 inline const QString Retry =
     QStringLiteral("再度ソフトを起動し、もう一度書き込みを行ってください。");
+// The command line's own way out after a failed write: re-write mode is an option there.
+inline const QString RetryWithBootOption =
+    QStringLiteral("--boot（再書き込みモード）を付けて、もう一度実行してください。");
+// A run stopped before its end (a signal, Ctrl+C, a fleet stopped).
+inline const QString Interrupted = QStringLiteral("アップデートを中断しました。");
 
 } // namespace UpdateText
 

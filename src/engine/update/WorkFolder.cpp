@@ -1,11 +1,11 @@
 #include "update/WorkFolder.h"
 
+#include "records/AtomicFile.h"
 #include "resources/EmbeddedResources.h"
 #include "update/FilePlacement.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -62,14 +62,12 @@ bool WriteChipUpdater(const QString& workDir) {
         EmbeddedResources::Find(QStringLiteral("CHIPUPDATEF"), QStringLiteral("CHIPUPDATETT"));
     if (program.isEmpty())
         return false;
-    QSaveFile file(ChipUpdaterPath(workDir));
     // Executable before it takes the place of the old one: runs side by side write it while
     // another may be starting it, and must never find it there but not yet runnable.
-    return file.open(QIODevice::WriteOnly) && file.write(program) == program.size() &&
-           file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                               QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                               QFile::ExeOther) &&
-           file.commit();
+    return WriteFileAtomically(ChipUpdaterPath(workDir), program, nullptr,
+                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                   QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                   QFile::ExeOther);
 }
 
 } // namespace WorkFolder

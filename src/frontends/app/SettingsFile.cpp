@@ -1,5 +1,6 @@
 #include "app/SettingsFile.h"
 
+#include "records/AtomicFile.h"
 #include "update/FilePlacement.h"
 #include "update/WorkFolder.h"
 
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QList>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -141,19 +141,11 @@ QList<QByteArray> MergeLines(const QList<QByteArray>& old, const AppSettings& va
 bool WriteAtomically(const QString& fileName, const QList<QByteArray>& lines, bool crlf,
                      QString* error) {
     QDir().mkpath(QFileInfo(fileName).absolutePath());
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
     const QByteArray eol = crlf ? "\r\n" : "\n";
+    QByteArray text;
     for (const QByteArray& line : lines)
-        file.write(line + eol);
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+        text += line + eol;
+    return WriteFileAtomically(fileName, text, error);
 }
 
 QString PerUserCopy(const QString& fileName) {

@@ -6,6 +6,7 @@
 #include "app/TAboutBox.h"
 #include "app/TConfigDlg.h"
 #include "link/TFlashWrRXCont.h"
+#include "records/AtomicFile.h"
 #include "records/RecordsFolder.h"
 #include "update/UpdateTexts.h"
 
@@ -19,7 +20,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QUrl>
 
 namespace {
@@ -131,15 +131,14 @@ void TRXProgAppForm::MnOpenRecordsClick() {
 }
 
 bool TRXProgAppForm::SaveLog(const QString& fileName, QString* error) const {
-    QSaveFile file(fileName);
     QByteArray text = SPTMemo->toPlainText().toUtf8();
     if (!text.isEmpty())
         text.append('\n');
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        *error = fileName + QStringLiteral(": ") + file.errorString();
-        return false;
-    }
-    return true;
+    QString reason;
+    if (WriteFileAtomically(fileName, text, &reason))
+        return true;
+    *error = fileName + QStringLiteral(": ") + reason;
+    return false;
 }
 
 void TRXProgAppForm::HelpAboutItemClick() {

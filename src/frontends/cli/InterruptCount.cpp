@@ -2,22 +2,53 @@
 
 #include <csignal>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 volatile std::sig_atomic_t presses = 0;
 
-extern "C" void OnInterrupt(int signal) {
-    presses = presses + 1;
-    // Some C libraries put the default action back before calling the handler.
-    std::signal(signal, OnInterrupt);
+#ifdef _WIN32
+HANDLE handled = nullptr;
+// Windows ends the program when this returns from a console close; until then (at most about
+// five seconds) the command finishes its record.
+constexpr DWORD kCloseGraceMs = 4500;
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    presses = presses + (event == CTRL_C_EVENT ? 1 : 2);
+    if (event == CTRL_CLOSE_EVENT && handled)
+        WaitForSingleObject(handled, kCloseGraceMs);
+    return TRUE;
 }
+#else
+extern "C" void OnSignal(int signal) {
+    presses = presses + (signal == SIGINT ? 1 : 2);
+    // Some C libraries put the default action back before calling the handler.
+    std::signal(signal, OnSignal);
+}
+#endif
 
 } // namespace
 
 void CountInterrupts() {
-    std::signal(SIGINT, OnInterrupt);
+#ifdef _WIN32
+    handled = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+#else
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+#endif
 }
 
 int Interrupts() {
     return presses;
+}
+
+void InterruptsHandled() {
+#ifdef _WIN32
+    if (handled)
+        SetEvent(handled);
+#endif
 }

@@ -1,6 +1,10 @@
 #pragma once
 
-// Counts Ctrl+C (SIGINT) instead of ending the program, for a command that ends its work in
-// stages: the first press stops new work, the second stops what runs. Read it from a timer.
+// Counts the requests to stop (Ctrl+C, SIGINT, SIGTERM; on Windows also Ctrl+Break and the
+// console being closed) instead of ending the program at once, for a command that ends its
+// work in stages and leaves its record: Ctrl+C counts one, the others two (stop everything).
+// Read it from a timer.
 void CountInterrupts();
 int Interrupts();
+// The command has written what it must: a console being closed may take the program now.
+void InterruptsHandled();

@@ -7,13 +7,16 @@
 #include "cli/CliLinkOptions.h"
 #include "cli/ConsoleLog.h"
 #include "cli/ConsoleRunView.h"
+#include "cli/InterruptCount.h"
 #include "cli/JsonStdout.h"
 #include "core/link/TargetDevice.h"
 #include "records/RecordsFolder.h"
+#include "link/StopToken.h"
 #include "update/DeviceSession.h"
 #include "update/WorkFolder.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <optional>
@@ -52,7 +55,10 @@ constexpr char kHelp[] =
     "folder, and the ROM/CHIP version comparison. A progress bar shows the erase and write\n"
     "steps when standard output is a terminal.\n"
     "\n"
-    "exit codes: 0 both firmwares updated, 2 bad command line,\n"
+    "Ctrl+C (or SIGTERM) stops the run at its next safe point: it logs where it stopped and\n"
+    "what the R/W needs, leaves its record (\"interrupted\") and stops the chip updater.\n"
+    "\n"
+    "exit codes: 0 both firmwares updated, 2 bad command line, 3 interrupted,\n"
     "            10 R/W not found, 11 nothing to write (--image not loadable, no byte\n"
     "            where the run would write, or the built-in test firmware and a R/W\n"
     "            outside 127.0.0.0/8; nothing is sent),\n"
@@ -76,6 +82,8 @@ struct UpdateOptions {
     bool noRecords = false;
     bool json = false;
 };
+
+constexpr int kStopCheckMs = 50;
 
 int UsageError(const QString& why) {
     return CliUsageError(QStringLiteral("update"), why);
@@ -148,6 +156,19 @@ int RunUpdate(const QStringList& arguments) {
     if (!console.Open(options.logFile))
         return CliExit::Failed;
 
+    // Ctrl+C or SIGTERM stops the run at its next safe point; it still ends with its lines, its
+    // record and no chip updater left running.
+    CountInterrupts();
+    StopToken stop;
+    QTimer stopWatch;
+    QObject::connect(&stopWatch, &QTimer::timeout, [&] {
+        if (Interrupts() == 0 || stop.Requested())
+            return;
+        std::fputs("tessaly-cli update: stopping at the next safe point\n", stderr);
+        stop.Request();
+    });
+    stopWatch.start(kStopCheckMs);
+
     const QString workDir = WorkFolder::Prepare(QCoreApplication::applicationDirPath());
     const LinkStartUp startUp = HeadlessStartUp({.host = options.host,
                                                  .port = options.port,
@@ -156,8 +177,9 @@ int RunUpdate(const QStringList& arguments) {
                                                  .romSizeCode = options.romSizeCode,
                                                  .bindAddress = options.bindAddress,
                                                  .debug = options.debug},
-                                                workDir);
+                                                workDir, &stop);
     RunRequest request;
+    request.advice = RunRequest::Advice::CommandLine;
     request.imageFile = options.image;
     request.option = startUp.option;
     request.chipLimitMs = options.chipLimitMs;
@@ -169,6 +191,7 @@ int RunUpdate(const QStringList& arguments) {
         UpdateDevice(startUp, request, &view, [&](const RunEvent& e) { view.Take(e); });
     if (json)
         json->Print(RunRecordJson(outcome.record));
+    InterruptsHandled();
     return outcome.ExitCode();
 }
 

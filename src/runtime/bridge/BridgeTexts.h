@@ -25,4 +25,9 @@ inline const QString kForeignSender =
 inline const QString kWaitingForTurn =
     QStringLiteral("X-Port UDP: 他のプログラムがX-Portを設定中のため、終わるまで待ちます");
 
+// The local address the bridge port is to be bound on is not this PC's (a typo in --bind or in
+// the settings file's BridgeBindAddress): the address follows. Said before the R/W is touched.
+inline const QString kBindAddressNotHere =
+    QStringLiteral("NG: ブリッジのポートを割り当てるアドレスがこのPCにありません : ");
+
 } // namespace BridgeTexts
