@@ -548,7 +548,8 @@ TEST_F(MainWindowTest, WaitWindowAndStatusTextFollowTheLink) {
     form->HideConnectProgress();
     EXPECT_FALSE(wait->isVisible());
 
-    form->Device().Call([](DeviceSession& s) { s.Link().WaitLinkState(1 - s.Link().IsConnected()); });
+    form->Device().Call(
+        [](DeviceSession& s) { s.Link().WaitLinkState(1 - s.Link().IsConnected()); });
     EXPECT_EQ(form->statusBar()->currentMessage(), QStringLiteral("ソケット処理中..."));
 }
 

@@ -97,7 +97,7 @@ class WindowRig {
 public:
     explicit WindowRig(rwsim::SimConfig config) {
         config.address = QHostAddress(TestAddresses::Module());
-        config.udpPort = 30718;
+        config.udpPort = TestAddresses::ModuleBridgePort();
         config.tcpPort = 0;
         sim = std::make_unique<rwsim::RwSimulator>(config);
         QString error;
@@ -131,9 +131,8 @@ public:
     // The connection procedure as the window runs it at start; the operator confirms.
     int Connect() {
         int found = 0;
-        EXPECT_TRUE(RunOnWindowDevice(*form, [&](TFlashWrRXCont& link) {
-            found = link.ConnectReader();
-        }));
+        EXPECT_TRUE(
+            RunOnWindowDevice(*form, [&](TFlashWrRXCont& link) { found = link.ConnectReader(); }));
         return found;
     }
     // The update command, and the operator until the result window has been confirmed.

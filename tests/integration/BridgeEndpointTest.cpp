@@ -133,9 +133,14 @@ TEST_F(BridgePort, RefusedDestinationIsLoggedAndNotSent) {
 // Without the stand-in: a program holding the port exclusively, and the tool binding every
 // local address as it does by default.
 TEST(BridgePortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
-    // Held without sharing on the module's own address, which the wildcard binding overlaps.
+    // The tool's port held without sharing on the module's own address, which the wildcard
+    // binding overlaps; the module's port listens for what is sent all the same.
+    QUdpSocket blocker;
+    ASSERT_TRUE(blocker.bind(QHostAddress(kModule), TestAddresses::ToolBridgePort(),
+                             QAbstractSocket::DontShareAddress));
     QUdpSocket holder;
-    ASSERT_TRUE(holder.bind(QHostAddress(kModule), 30718, QAbstractSocket::DontShareAddress));
+    ASSERT_TRUE(holder.bind(QHostAddress(kModule), TestAddresses::ModuleBridgePort(),
+                            QAbstractSocket::DontShareAddress));
     VectorLogSink log;
     TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
     EXPECT_FALSE(link.ChangeBridgeSerialSpeed(1, kModule));
@@ -145,7 +150,7 @@ TEST(BridgePortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
     ASSERT_TRUE(holder.hasPendingDatagrams());
     const QNetworkDatagram request = holder.receiveDatagram();
     EXPECT_EQ(request.data(), QByteArray("\0\0\0\xF8", 4));
-    EXPECT_NE(request.senderPort(), 30718);
+    EXPECT_NE(request.senderPort(), TestAddresses::ToolBridgePort());
 }
 
 // Two devices' speed changes at once in one process share the port; each hears only the module
@@ -169,7 +174,8 @@ TEST_F(BridgePort, OperationsSideBySideEachHearOnlyTheirModule) {
     udp.Unbind();
     EXPECT_TRUE(second.IsActive());
     QUdpSocket intruder;
-    EXPECT_FALSE(intruder.bind(udp.BindAddress, 30718, QAbstractSocket::ShareAddress));
+    EXPECT_FALSE(intruder.bind(udp.BindAddress, TestAddresses::ToolBridgePort(),
+                               QAbstractSocket::ShareAddress));
 }
 
 // Another program of this PC in the middle of its exchange on the same address: ours waits for

@@ -31,6 +31,7 @@ protected:
         for (int k = 0; k < kDevices; ++k) {
             rwsim::SimConfig config;
             config.address = QHostAddress(TestAddresses::Device(k));
+            config.udpPort = TestAddresses::ModuleBridgePort();
             config.tcpPort = 0;
             config.transcriptFile = dir.filePath(QStringLiteral("transcript-%1.jsonl").arg(k));
             if (k == kRefusing)

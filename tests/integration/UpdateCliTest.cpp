@@ -93,11 +93,13 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
              c.faults.refuseIdCode = true;
          },
          13,
-         {Step(UpdateStep::IdCheck).ngLine, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
+         {Step(UpdateStep::IdCheck).ngLine, UpdateText::Failed, UpdateText::PowerCycle,
+          UpdateText::Retry}},
         {"refused erase",
          [](rwsim::SimConfig& c) { c.faults.refuseEraseBlock = 3; },
          14,
-         {Step(UpdateStep::Erase).ngLine, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
+         {Step(UpdateStep::Erase).ngLine, UpdateText::Failed, UpdateText::PowerCycle,
+          UpdateText::Retry}},
         {"refused page",
          [](rwsim::SimConfig& c) { c.faults.refusePage = 5; },
          15,
@@ -106,7 +108,8 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
         {"wrong CRC",
          [](rwsim::SimConfig& c) { c.faults.wrongCrc = true; },
          16,
-         {Step(UpdateStep::Write).okLine, UpdateText::Failed, UpdateText::PowerCycle, UpdateText::Retry}},
+         {Step(UpdateStep::Write).okLine, UpdateText::Failed, UpdateText::PowerCycle,
+          UpdateText::Retry}},
         {"silent R/W after the restart",
          [](rwsim::SimConfig& c) { c.faults.silentRomAfterUpdate = true; },
          17,
@@ -117,7 +120,8 @@ TEST(UpdateCli, EachFailedStepHasItsExitCode) {
              c.chipVersion = "2.00C0001";
          },
          19,
-         {Step(UpdateStep::VersionsDiffer).ngLine, UpdateText::Failed, UpdateText::CheckConnection}},
+         {Step(UpdateStep::VersionsDiffer).ngLine, UpdateText::Failed,
+          UpdateText::CheckConnection}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

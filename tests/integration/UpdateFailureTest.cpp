@@ -49,8 +49,7 @@ RunOutcome ConnectAndClick(UpdateRig& rig) {
 void ExpectAReWriteRunRepairs(UpdateRig& rig) {
     rig.Restart({QStringLiteral("boot")});
     const RunOutcome again = ConnectAndClick(rig);
-    EXPECT_EQ(again.failedStep, std::nullopt)
-        << rig.RunLog().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(again.failedStep, std::nullopt) << rig.RunLog().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(rig.Flash(0xFFFC0000u, 0xFFFFFFFFu), rig.Image(0xFFFC0000u, 0xFFFFFFFFu));
 }
 
@@ -127,6 +126,8 @@ TEST(UpdateFailure, RefusedDeviceSelectFailsTheWriteSetUp) {
     const RunOutcome outcome = ConnectAndClick(rig);
     EXPECT_EQ(outcome.failedStep, UpdateStep::SetUp);
     ExpectFailure(rig, kConnectionGuidance);
+    // Which part of the set-up, also without the debug lines.
+    EXPECT_TRUE(rig.RunLog().contains(UpdateText::SetUpFailedAt + QStringLiteral("デバイス選択")));
 }
 
 TEST(UpdateFailure, RefusedIdCodeFailsTheIdCheck) {
@@ -177,7 +178,8 @@ TEST(UpdateFailure, SilentRomAfterTheRestartFailsWithItsLine) {
     EXPECT_EQ(outcome.failedStep, UpdateStep::RomVersion);
     EXPECT_EQ(outcome.ErrStage, 0);
     const QStringList log = rig.RunLog();
-    EXPECT_EQ(log.indexOf(Step(UpdateStep::RomVersion).ngLine), log.indexOf(Step(UpdateStep::Verify).okLine) + 1)
+    EXPECT_EQ(log.indexOf(Step(UpdateStep::RomVersion).ngLine),
+              log.indexOf(Step(UpdateStep::Verify).okLine) + 1)
         << log.join(QLatin1Char('|')).toStdString();
     EXPECT_FALSE(log.contains(UpdateText::McuFirmwareDone));
     EXPECT_FALSE(log.contains(UpdateText::ChipStart));

@@ -1,7 +1,7 @@
 #pragma once
 
 // The tool's link controller against the R/W simulator over loopback: the simulator's bridge
-// on UDP port 30718 of the process's own module address (where the tool sends its speed
+// on the bridge UDP port of the process's own module address (where the tool sends its speed
 // changes, from its own tool address) and its serial line on a free TCP port.
 
 #include "core/boot/BootIdCodes.h"
@@ -42,7 +42,7 @@ protected:
     rwsim::SimConfig Config(const BootSimTarget& target, bool startInBoot) {
         rwsim::SimConfig config;
         config.address = QHostAddress(TestAddresses::Module());
-        config.udpPort = 30718;
+        config.udpPort = TestAddresses::ModuleBridgePort();
         config.tcpPort = 0;
         config.kind = target.simKind;
         config.romSizeCode = target.romSizeCode;

@@ -46,9 +46,9 @@ inline CliProcessRun RunCliProcess(const QStringList& arguments) {
 // loop meanwhile (an in-process simulator answers it), every wait bounded.
 class RunningCli {
 public:
-    explicit RunningCli(const QStringList& arguments,
-                        const QProcessEnvironment& environment =
-                            QProcessEnvironment::systemEnvironment()) {
+    explicit RunningCli(
+        const QStringList& arguments,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
         cli_.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-cli"));
         cli_.setArguments(arguments);
         cli_.setProcessEnvironment(environment);

@@ -1,7 +1,7 @@
 #pragma once
 
 // The tool's link controller on the real event loop, facing the simulator on kHost. The
-// bridge module answers on the fixed UDP port 30718 (the tool always sends there); the R/W's
+// bridge module answers on the process's own module port (where the tool sends); the R/W's
 // TCP port is a free one.
 
 #include "link/QtLinkEnvironment.h"
@@ -26,7 +26,7 @@ public:
 
     explicit LinkSimRig(rwsim::SimConfig config = {}) {
         config.address = QHostAddress(kHost);
-        config.udpPort = 30718;
+        config.udpPort = TestAddresses::ModuleBridgePort();
         config.tcpPort = 0;
         config.transcriptFile = dir.filePath(QStringLiteral("transcript.jsonl"));
         sim = std::make_unique<rwsim::RwSimulator>(config);

@@ -17,6 +17,12 @@ constexpr int kFirstOctet = 96; // 127.96.0.0 to 127.127.255.255
 constexpr int kFirstOctet = 64; // 127.64.0.0 to 127.95.255.255
 #endif
 constexpr int kSlots = 32 * 256;
+// Two ports a slot from here; the Windows build has a range of its own, as its addresses.
+#ifdef Q_OS_WIN
+constexpr int kFirstPort = 40000;
+#else
+constexpr int kFirstPort = 20000;
+#endif
 
 struct HeldSlot {
     int number = -1;
@@ -45,6 +51,19 @@ namespace TestAddresses {
 int Slot() {
     static const HeldSlot slot = TakeSlot();
     return slot.number;
+}
+
+quint16 ToolBridgePort() {
+    return static_cast<quint16>(kFirstPort + 2 * Slot());
+}
+
+quint16 ModuleBridgePort() {
+    return static_cast<quint16>(kFirstPort + 2 * Slot() + 1);
+}
+
+void UseOwnBridgePorts() {
+    qputenv("TESSALY_TEST_BRIDGE_PORTS",
+            QByteArray::number(ToolBridgePort()) + ':' + QByteArray::number(ModuleBridgePort()));
 }
 
 QString Address(int host) {

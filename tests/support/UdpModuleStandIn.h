@@ -10,15 +10,16 @@
 #include <functional>
 #include <vector>
 
-// A scriptable UDP peer on a loopback address and port 30718, for the cases the simulator does
-// not play: datagrams of any size, bursts, strangers. It holds its port as the simulator does,
-// without sharing.
+// A scriptable UDP peer on a loopback address and the process's module port, for the cases the
+// simulator does not play: datagrams of any size, bursts, strangers. It holds its port as the
+// simulator does, without sharing.
 class UdpModuleStandIn {
 public:
     using Answer = std::function<void(const QNetworkDatagram& request)>;
 
     explicit UdpModuleStandIn(const QString& address = TestAddresses::Module()) {
-        bound = socket.bind(QHostAddress(address), 30718, QAbstractSocket::DontShareAddress);
+        bound = socket.bind(QHostAddress(address), TestAddresses::ModuleBridgePort(),
+                            QAbstractSocket::DontShareAddress);
         QObject::connect(&socket, &QUdpSocket::readyRead, &socket, [this] {
             while (socket.hasPendingDatagrams()) {
                 const QNetworkDatagram d = socket.receiveDatagram();

@@ -37,7 +37,7 @@ constexpr std::uint8_t kOldFlashByte = 0x5A;        // the flash before an updat
 inline rwsim::SimConfig SimDefaults() {
     rwsim::SimConfig config;
     config.address = QHostAddress(TestAddresses::Module());
-    config.udpPort = 30718; // the tool always sends to the bridge's own port
+    config.udpPort = TestAddresses::ModuleBridgePort(); // where the tool sends
     config.tcpPort = 0;
     return config;
 }

@@ -130,18 +130,17 @@ TEST_F(ImageLoad, BadChecksumFailsWithoutABox) {
     EXPECT_EQ(link.RomImageLoaded, 0);
     EXPECT_TRUE(ImageIs(0xFF));
     // Why, with the line: the update logs it as the image command does.
-    EXPECT_EQ(log.lines,
-              (QStringList{QStringLiteral("NG: ファームウェアが壊れています（2行目: "
-                                          "チェックサムが一致しません）"),
-                           CrcLine()}));
+    EXPECT_EQ(log.lines, (QStringList{QStringLiteral("NG: ファームウェアが壊れています（2行目: "
+                                                     "チェックサムが一致しません）"),
+                                      CrcLine()}));
 }
 
 TEST_F(ImageLoad, FileThatStoresNoByteIsNotLoaded) {
     const QString noData = QStringLiteral(
         "NG: 選択中のマイコンとROMサイズの範囲（FFFC0000-FFFFFFFF）に書き込むデータがありません");
     // S-record text under a .HEX name is no Intel HEX at all, and says so.
-    const QString notHex =
-        QStringLiteral("NG: ファームウェアが壊れています（1行目: Intel HEXのレコードではありません）");
+    const QString notHex = QStringLiteral(
+        "NG: ファームウェアが壊れています（1行目: Intel HEXのレコードではありません）");
     const struct {
         const char* name;
         std::string text;
@@ -154,8 +153,7 @@ TEST_F(ImageLoad, FileThatStoresNoByteIsNotLoaded) {
         {"srec.hex", Join({S3(0xFFFC0000u, {1, 2, 3}), S3(0xFFFC0003u, {4})}), notHex},
         // Every data record lies where bits 8-19 of the address are set: all skipped.
         {"skipped.hex",
-         Join({HexRecord(2, 0, {0xFF, 0xF0}), HexRecord(0, 0x10, {1, 2}), ":00000001FF"}),
-         noData},
+         Join({HexRecord(2, 0, {0xFF, 0xF0}), HexRecord(0, 0x10, {1, 2}), ":00000001FF"}), noData},
     };
     for (const auto& file : files) {
         SCOPED_TRACE(file.name);

@@ -174,10 +174,10 @@ TEST(ImageSRecords, WritesStayInsideTheImage) {
 // Later records win, as they always have; the first stretch they changed is named.
 TEST(ImageSRecords, OverwritingRecordsAreTakenAndTheFirstChangedRangeIsNamed) {
     TestRomImage image(11);
-    const ImageLoadResult r = ParseSRecords(
-        Join({S3(0xFFFC0000u, {1, 2, 3, 4}), S3(0xFFFC0001u, {2, 9, 9}),
-              S3(0xFFFC0010u, {5}), S3(0xFFFC0010u, {6})}),
-        image.Target());
+    const ImageLoadResult r =
+        ParseSRecords(Join({S3(0xFFFC0000u, {1, 2, 3, 4}), S3(0xFFFC0001u, {2, 9, 9}),
+                            S3(0xFFFC0010u, {5}), S3(0xFFFC0010u, {6})}),
+                      image.Target());
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(image.At(0xFFFC0002u), 9);
     EXPECT_EQ(image.At(0xFFFC0010u), 6);

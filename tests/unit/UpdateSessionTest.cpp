@@ -28,8 +28,8 @@ struct Bench {
         LinkStartUp startUp;
         startUp.env = &env;
         startUp.workDir = dir.path();
-        startUp.firmwareText = QByteArray::fromStdString(
-            firmware_records::SRecordFile(0xFFFC0000u, 1, [](std::uint32_t) -> std::uint8_t { return 0x00; }));
+        startUp.firmwareText = QByteArray::fromStdString(firmware_records::SRecordFile(
+            0xFFFC0000u, 1, [](std::uint32_t) -> std::uint8_t { return 0x00; }));
         startUp.params.TCPServAddr = QStringLiteral("127.0.0.8");
         session = std::make_unique<DeviceSession>(startUp, &frontEnd);
         session->beforeRebuild = [this](LinkStartUp&) { ++rebuilds; };

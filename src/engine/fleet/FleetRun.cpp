@@ -37,8 +37,8 @@ FleetRun::FleetRun(FleetSetup setup) : setup_(std::move(setup)), board_(Names(se
         request.chipLimitMs = setup_.chipLimitMs;
         const QString log =
             QDir(setup_.logDir).filePath(QStringLiteral("%1_%2.log").arg(t.host).arg(t.port));
-        runs_.push_back(std::make_unique<FleetDeviceRun>(int(i), target, setup_.workDir, request,
-                                                         log, board_));
+        runs_.push_back(
+            std::make_unique<FleetDeviceRun>(int(i), target, setup_.workDir, request, log, board_));
     }
 }
 
@@ -80,10 +80,10 @@ void FleetRun::StartMore() {
         FleetDeviceRun* run = runs_[std::size_t(device)].get();
         connect(run, &QThread::finished, this, [this, device, run] {
             const RunOutcome& outcome = run->Outcome();
-            board_.Finish(device, outcome.Ok()       ? QStringLiteral("OK")
-                                  : run->Stopped() ? QStringLiteral("NG (stopped)")
-                                                   : QStringLiteral("NG (%1)")
-                                                         .arg(outcome.ExitCode()));
+            board_.Finish(device, outcome.Ok() ? QStringLiteral("OK")
+                                  : run->Stopped()
+                                      ? QStringLiteral("NG (stopped)")
+                                      : QStringLiteral("NG (%1)").arg(outcome.ExitCode()));
             --running_;
             StartMore();
             if (running_ == 0) {

@@ -22,7 +22,6 @@ QString SafeForFileName(const QString& text) {
     return safe;
 }
 
-
 // The file and why, as a failed write of a record is logged.
 bool WriteFile(const QString& fileName, const QByteArray& bytes, QString* error) {
     QString reason;
@@ -80,8 +79,7 @@ QString StartRun(const QString& folder, const RunRecord& record, QString* error)
     }
     // The record as it stands at the start says "unfinished" until the run replaces it.
     if (!WriteFile(dir.filePath(stem + QStringLiteral(".json")),
-                             QJsonDocument(RunRecordJson(record)).toJson(QJsonDocument::Indented),
-                             error))
+                   QJsonDocument(RunRecordJson(record)).toJson(QJsonDocument::Indented), error))
         return {};
     return stem;
 }

@@ -54,7 +54,7 @@ struct RunRecord {
     std::optional<QString> chipVersionBefore;
     std::optional<QString> romVersionAfter;
     std::optional<QString> chipVersionAfter;
-    std::optional<ChipUpdater> chipUpdater;        // none when it did not run
+    std::optional<ChipUpdater> chipUpdater;           // none when it did not run
     std::vector<std::pair<UpdateStep, qint64>> steps; // milliseconds, in the order they ran
 };
 

@@ -34,8 +34,8 @@ void DeviceSession::Build() {
 
 RunOutcome DeviceSession::Update(const RunRequest& request) {
     TFlashWrRXCont& link = Link();
-    RunRecorder recorder(request.recordsDir, request.makeRoomInRecords,
-                         link.TCPIPPara.TCPServAddr, link.TCPIPPara.TCPServPort);
+    RunRecorder recorder(request.recordsDir, request.makeRoomInRecords, link.TCPIPPara.TCPServAddr,
+                         link.TCPIPPara.TCPServPort);
     const RunSubscription recording(events_, [&](const RunEvent& e) { recorder.Take(e); });
 
     if (!request.imageFile.isEmpty()) {
@@ -66,8 +66,7 @@ RunOutcome DeviceSession::Update(const RunRequest& request) {
         // search sends anything.
         bool mayStart = true;
         if (!link.ConnectReader([&] { return mayStart = UpdateMayStart(link); }))
-            return Conclude(recorder, mayStart ? UpdateStep::Connect : UpdateStep::Image,
-                            nullptr);
+            return Conclude(recorder, mayStart ? UpdateStep::Connect : UpdateStep::Image, nullptr);
     }
     fReconnect = 0;
     const SequenceResult sequence = FirmUpdate(link, events_, request, startUp_.workDir);

@@ -123,8 +123,12 @@ void Sequence::WriteSetUp() {
     result_ = link_.BootSetup();
     const StepInfo& step = Step(UpdateStep::SetUp);
     Log(result_ ? step.okLine : step.ngLine);
-    if (!result_)
-        Fail(UpdateStep::SetUp);
+    if (result_)
+        return;
+    // Which part of it, without the debug lines that say so.
+    if (!link_.BootSetupFailedAt.isEmpty())
+        Log(UpdateText::SetUpFailedAt + link_.BootSetupFailedAt);
+    Fail(UpdateStep::SetUp);
 }
 
 void Sequence::BootStep(UpdateStep id, const std::function<int()>& call) {
@@ -168,8 +172,7 @@ void Sequence::ChipUpdate() {
     if (!result_)
         return;
     const StepScope timed(events_, UpdateStep::Chip);
-    const QString updater =
-        ChipUpdaterCall::FileToRun(workDir_, ChipUpdaterCall::VersionDigits());
+    const QString updater = ChipUpdaterCall::FileToRun(workDir_, ChipUpdaterCall::VersionDigits());
     if (!updater.isEmpty()) {
         Log(QString());
         Log(UpdateText::ChipStart);

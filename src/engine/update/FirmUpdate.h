@@ -13,9 +13,9 @@ class TFlashWrRXCont;
 struct SequenceResult {
     std::optional<UpdateStep> failedStep; // none: both firmwares updated, versions agree
     std::int32_t ErrStage = 0;
-    bool began = false;         // the sequence went past its last check and changed settings
-    tagOptionPara option;       // the request's settings record with the update speeds
-    std::int32_t fCpuProg = 1;  // 1 when the run switched the R/W into program mode itself
+    bool began = false;        // the sequence went past its last check and changed settings
+    tagOptionPara option;      // the request's settings record with the update speeds
+    std::int32_t fCpuProg = 1; // 1 when the run switched the R/W into program mode itself
 };
 
 // The one-button update on a connected R/W (or one in re-write mode): program mode, the control

@@ -9,8 +9,8 @@
 std::unique_ptr<TFlashWrRXCont> BuildLinkController(const LinkStartUp& startUp, LogSink* log,
                                                     LinkOperator* op) {
     WorkFolder::WriteChipUpdater(startUp.workDir);
-    auto link = std::make_unique<TFlashWrRXCont>(*startUp.env, log, startUp.option,
-                                                 startUp.arguments, op);
+    auto link =
+        std::make_unique<TFlashWrRXCont>(*startUp.env, log, startUp.option, startUp.arguments, op);
     link->TCPIPPara = startUp.params;
     link->BridgeBindAddress = startUp.bridgeBindAddress;
     link->SetStopToken(startUp.stop);

@@ -18,12 +18,12 @@ class TFlashWrRXCont;
 // again after every update.
 struct LinkStartUp {
     LinkEnvironment* env = nullptr;
-    QStringList arguments;     // the command line without the program name ("boot" first)
-    QString workDir;           // the chip updater is written here
-    QByteArray firmwareText;   // the embedded firmware, S-record text
-    tagOptionPara option;      // the settings record the controller copies
-    tagTCPIPPara params;       // the connection parameters it starts with
-    QString bridgeBindAddress; // the local address of the bridge port; empty: every one
+    QStringList arguments;           // the command line without the program name ("boot" first)
+    QString workDir;                 // the chip updater is written here
+    QByteArray firmwareText;         // the embedded firmware, S-record text
+    tagOptionPara option;            // the settings record the controller copies
+    tagTCPIPPara params;             // the connection parameters it starts with
+    QString bridgeBindAddress;       // the local address of the bridge port; empty: every one
     const StopToken* stop = nullptr; // the run's request to end early, if it can be asked to
     int fDispDebugInfo = 0;
     int fDispTxInfo = 0;

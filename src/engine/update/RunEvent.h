@@ -33,20 +33,20 @@ struct RunOutcome {
 // sends them in order on its own thread to whoever subscribed.
 struct RunEvent {
     enum class Kind {
-        Log,                // `text` logged; `forced` false for a debug line
-        Status,             // `text` for the status bar
-        SearchShown,        // the "please wait" window around the search: `caption`, `text`
-        SearchHidden,       //
+        Log,                 // `text` logged; `forced` false for a debug line
+        Status,              // `text` for the status bar
+        SearchShown,         // the "please wait" window around the search: `caption`, `text`
+        SearchHidden,        //
         ConnectionCancelled, // the operator cancelled the connection dialog: the program ends
-        SequenceStarted,    // the update sequence begins on the connected R/W
-        StepStarted,        // `step`
-        StepEnded,          // `step`
-        Progress,           // `percent` of the running step's own work
-        Address,            // `text`: the flash address being written (empty: none)
-        VersionsBefore,     // `rom` and `chip` as read when the R/W was connected
-        ChipUpdaterStarted, // `text`: the file; the link to the R/W is closed meanwhile
-        ChipUpdaterEnded,   // `chip`: how it ran
-        Finished,           // `outcome`
+        SequenceStarted,     // the update sequence begins on the connected R/W
+        StepStarted,         // `step`
+        StepEnded,           // `step`
+        Progress,            // `percent` of the running step's own work
+        Address,             // `text`: the flash address being written (empty: none)
+        VersionsBefore,      // `rom` and `chip` as read when the R/W was connected
+        ChipUpdaterStarted,  // `text`: the file; the link to the R/W is closed meanwhile
+        ChipUpdaterEnded,    // `chip`: how it ran
+        Finished,            // `outcome`
     };
 
     Kind kind = Kind::Log;

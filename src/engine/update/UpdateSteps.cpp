@@ -7,6 +7,7 @@ namespace {
 using S = UpdateStep;
 
 // The padding inside the result lines lines up the colons in the log's fixed-pitch font.
+// clang-format off
 const std::array<StepInfo, 13> kSteps{{
     {S::Image, QStringLiteral("image"), QStringLiteral("ROMデータ"), false, false, {}, {}, {}, {},
      false, 0, 11},
@@ -41,6 +42,7 @@ const std::array<StepInfo, 13> kSteps{{
     {S::VersionsDiffer, QStringLiteral("compare"), QStringLiteral("バージョン照合"), false, false,
      {}, {}, {}, QStringLiteral("NG : CHIPとバージョン番号が異っています"), false, 0, 19},
 }};
+// clang-format on
 
 } // namespace
 

@@ -17,6 +17,9 @@ inline const QString FailedLabel = QStringLiteral("アップデートに失敗�
 inline const QString Ok = QStringLiteral("OK");
 inline const QString Ng = QStringLiteral("NG");
 
+// The part of the write set-up that failed follows ("デバイス選択", ...).
+inline const QString SetUpFailedAt = QStringLiteral("NG: 書込設定の失敗箇所 : ");
+
 // A firmware file loaded (or not) for a run, and the built-in firmware that did not parse.
 inline const QString ImageRead = QStringLiteral("OK: Read ROM Data");
 inline const QString ImageNotRead = QStringLiteral("NG: Read ROM Data");

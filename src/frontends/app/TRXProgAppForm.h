@@ -100,7 +100,7 @@ public:
     QTimer* Timer1;
 
     QMenu* File1;
-    QAction* MnSaveLog; // beyond the original: the log as a file to attach to a report
+    QAction* MnSaveLog;     // beyond the original: the log as a file to attach to a report
     QAction* MnOpenRecords; // beyond the original: the folder of the runs' records
     QAction* FileExitItem;
     QMenu* MnCmd;

@@ -33,20 +33,19 @@ void WindowUpdate::Run() {
     // Held until the result has been seen, beyond the device's own work.
     form_.Gate().Begin();
     auto outcome = std::make_shared<RunOutcome>();
-    form_.RunOnDevice([request, outcome](DeviceSession& session) {
-        *outcome = session.Update(request);
-    },
-                      [this, outcome] {
-                          AppSettings& settings = form_.Settings();
-                          if (outcome->option)
-                              settings.option = *outcome->option;
-                          if (outcome->fCpuProg)
-                              settings.fCpuProg = *outcome->fCpuProg;
-                          if (outcome->failedStep != UpdateStep::Connect)
-                              form_.ErrStage = outcome->ErrStage;
-                          jobDone_ = true;
-                          EndIfSeen();
-                      });
+    form_.RunOnDevice(
+        [request, outcome](DeviceSession& session) { *outcome = session.Update(request); },
+        [this, outcome] {
+            AppSettings& settings = form_.Settings();
+            if (outcome->option)
+                settings.option = *outcome->option;
+            if (outcome->fCpuProg)
+                settings.fCpuProg = *outcome->fCpuProg;
+            if (outcome->failedStep != UpdateStep::Connect)
+                form_.ErrStage = outcome->ErrStage;
+            jobDone_ = true;
+            EndIfSeen();
+        });
 }
 
 void WindowUpdate::Take(const RunEvent& event) {

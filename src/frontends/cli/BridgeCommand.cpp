@@ -48,7 +48,8 @@ int RunBridge(const QStringList& arguments) {
     log.AppendLine(QStringLiteral("OK: %1 のシリアル速度を %2bps (index %3) に設定しました")
                        .arg(options->host)
                        .arg(kSpeedBps[speed])
-                       .arg(speed), true);
+                       .arg(speed),
+                   true);
     return CliExit::Ok;
 }
 

@@ -31,8 +31,7 @@ void ConsoleRunView::Take(const RunEvent& event) {
                        "stopped\n",
                        stderr);
         } else if (event.execResult != ExecChildStopped) {
-            std::fprintf(stderr,
-                         "tessaly-cli update: the chip updater could not be started (%d)\n",
+            std::fprintf(stderr, "tessaly-cli update: the chip updater could not be started (%d)\n",
                          event.execResult);
         }
         break;

@@ -153,7 +153,8 @@ Verdict Load(TFlashWrRXCont& link, const ImageOptions& options, const ConsoleOpe
                 true};
     case tessaly::ImageDamage::Count:
         return {CliExit::Failed,
-                QStringLiteral("a damaged record at line %1 (count); nothing kept").arg(line), true};
+                QStringLiteral("a damaged record at line %1 (count); nothing kept").arg(line),
+                true};
     case tessaly::ImageDamage::Wraps:
         return {CliExit::Failed,
                 QStringLiteral("a damaged record at line %1 (data past FFFFFFFF); nothing kept")

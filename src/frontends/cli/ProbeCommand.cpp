@@ -76,7 +76,8 @@ int RunProbe(const QStringList& arguments) {
                            .arg(options->port)
                            .arg(link.RomVersionText(), link.ChipAnswered
                                                            ? link.ChipVersionText()
-                                                           : QStringLiteral("(応答なし)")), true);
+                                                           : QStringLiteral("(応答なし)")),
+                       true);
         link.CloseLink();
     }
     if (json)

@@ -10,8 +10,8 @@
 #include "cli/InterruptCount.h"
 #include "cli/JsonStdout.h"
 #include "core/link/TargetDevice.h"
-#include "records/RecordsFolder.h"
 #include "link/StopToken.h"
+#include "records/RecordsFolder.h"
 #include "update/DeviceSession.h"
 #include "update/WorkFolder.h"
 
@@ -184,8 +184,8 @@ int RunUpdate(const QStringList& arguments) {
     request.option = startUp.option;
     request.chipLimitMs = options.chipLimitMs;
     if (!options.noRecords)
-        request.recordsDir = options.recordsDir.isEmpty() ? RecordsFolder::ForWorkDir(workDir)
-                                                          : options.recordsDir;
+        request.recordsDir =
+            options.recordsDir.isEmpty() ? RecordsFolder::ForWorkDir(workDir) : options.recordsDir;
     ConsoleRunView view(console);
     const RunOutcome outcome =
         UpdateDevice(startUp, request, &view, [&](const RunEvent& e) { view.Take(e); });

@@ -1,8 +1,8 @@
 #include "netdlg/TSetIPAddr1Dlg.h"
 
-#include "netdlg/TConfErrDlg.h"
 #include "netdlg/AdapterMatch.h"
 #include "netdlg/NetworkSettingsTool.h"
+#include "netdlg/TConfErrDlg.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -22,4 +22,9 @@ inline constexpr char kWriteFailed[] = "Write 失敗";
 inline constexpr char kProgOk[] = "OK: Prog";
 inline constexpr char kProgFailed[] = "NG: Prog";
 inline constexpr char kCrcData[] = "CRC Data: 0x";
+// The parts of the set-up, as a failed one is named (BootSetupFailedAt).
+inline constexpr char kMatchPart[] = "ビットレート合わせ込み";
+inline constexpr char kDeviceSelectPart[] = "デバイス選択";
+inline constexpr char kClockModePart[] = "クロックモード選択";
+inline constexpr char kBitRatePart[] = "新ビットレート選択";
 } // namespace BootLog

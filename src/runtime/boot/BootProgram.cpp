@@ -28,7 +28,7 @@ int TFlashWrRXCont::BootProgram(int cpuProg) {
         tessaly::ProgrammedBytes(flashBytes, cpuProg != 0) / tessaly::kBootPageSize;
     const auto page = [&](std::uint64_t index) {
         return std::span<const std::uint8_t>(RomImage).subspan(index * tessaly::kBootPageSize,
-                                                              tessaly::kBootPageSize);
+                                                               tessaly::kBootPageSize);
     };
     // The progress counts the pages that are sent: the blank ones between them take no time.
     std::uint64_t dataPages = 0;

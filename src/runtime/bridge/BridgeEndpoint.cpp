@@ -1,5 +1,6 @@
 #include "bridge/BridgeEndpoint.h"
 
+#include "bridge/BridgePorts.h"
 #include "core/bridge/BridgeDatagram.h"
 
 #include <QDir>
@@ -63,7 +64,7 @@ bool BridgeEndpoint::Attach(Client& client, QObject& context, const QHostAddress
         OnSocketThread([&] {
             fresh->socket = std::make_unique<QUdpSocket>();
             // No sharing: a second socket on the same port would take some of our replies.
-            bound = fresh->socket->bind(bindAddress, tessaly::kBridgeUdpPort,
+            bound = fresh->socket->bind(bindAddress, CurrentBridgePorts().local,
                                         QAbstractSocket::DontShareAddress);
             if (!bound) {
                 fresh->socket.reset();
@@ -126,7 +127,8 @@ bool BridgeEndpoint::Send(Client& client, const QHostAddress& to, const QByteArr
         socket = ports_.at(registration->second.portKey)->socket.get();
     }
     qint64 written = -1;
-    OnSocketThread([&] { written = socket->writeDatagram(datagram, to, tessaly::kBridgeUdpPort); });
+    OnSocketThread(
+        [&] { written = socket->writeDatagram(datagram, to, CurrentBridgePorts().remote); });
     return written == datagram.size();
 }
 
@@ -216,5 +218,5 @@ QString BridgeEndpoint::TurnLockFileName(const QHostAddress& bindAddress) {
         folder = QDir::tempPath();
     return QDir(folder).filePath(QStringLiteral("tessaly-bridge-%1-%2.lock")
                                      .arg(PortKey(bindAddress))
-                                     .arg(tessaly::kBridgeUdpPort));
+                                     .arg(CurrentBridgePorts().local));
 }

@@ -1,5 +1,6 @@
 #include "bridge/TXPortUDP.h"
 
+#include "bridge/BridgePorts.h"
 #include "bridge/BridgeTexts.h"
 #include "core/bridge/BridgeDatagram.h"
 #include "core/link/ByteDump.h"
@@ -95,7 +96,7 @@ void TXPortUDP::Send(const QString& host, std::span<const std::uint8_t> datagram
     // port 30718, will not reach us and the wait times out). A separate socket keeps the
     // endpoint free for a later bind.
     QUdpSocket oneShot;
-    oneShot.writeDatagram(bytes, peer_, tessaly::kBridgeUdpPort);
+    oneShot.writeDatagram(bytes, peer_, CurrentBridgePorts().remote);
 }
 
 bool TXPortUDP::WaitForReply(std::int32_t minLength) {

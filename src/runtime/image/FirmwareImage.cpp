@@ -88,8 +88,9 @@ bool FirmwareImage::ReadFirmwareFile(const QString& fileName, QByteArray& text,
     // a device or a huge file is no firmware of ours either.
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile())
-        return fail(tessaly::image_text::kNotAFile,
-                    info.isDir() ? QStringLiteral("フォルダ") : QStringLiteral("パイプ・デバイス等"));
+        return fail(tessaly::image_text::kNotAFile, info.isDir()
+                                                        ? QStringLiteral("フォルダ")
+                                                        : QStringLiteral("パイプ・デバイス等"));
     if (info.size() > kMaxFirmwareFileBytes)
         return fail(tessaly::image_text::kTooLarge,
                     QString::number(info.size()) + QStringLiteral("Bytes"));

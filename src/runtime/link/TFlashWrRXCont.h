@@ -1,8 +1,8 @@
 #pragma once
 
-#include "image/FirmwareImage.h"
 #include "core/link/RxRing.h"
 #include "core/link/Stopwatch.h"
+#include "image/FirmwareImage.h"
 #include "link/LinkEnvironment.h"
 #include "link/LinkOperator.h"
 #include "link/LinkRecords.h"
@@ -126,6 +126,8 @@ public:
     // Set-up and the steps of the update. The address text and gauge of the program step go
     // through the operator (SetAddressText / SetGauge).
     int BootSetup();
+    // The part of the last BootSetup that failed ("デバイス選択", ...); empty after a success.
+    QString BootSetupFailedAt;
     int BootIdCheck(int cpuProg);
     int BootErase(int cpuProg);
     int BootProgram(int cpuProg);

@@ -95,7 +95,8 @@ bool WriteReports(const FleetOptions& options, const FleetReport& report) {
         std::fprintf(stderr, "tessaly-cli fleet: cannot write the report %s\n", qPrintable(error));
         written = false;
     };
-    write(options.reportFile, QJsonDocument(FleetReportJson(report)).toJson(QJsonDocument::Indented));
+    write(options.reportFile,
+          QJsonDocument(FleetReportJson(report)).toJson(QJsonDocument::Indented));
     write(options.csvFile, FleetReportCsv(report));
     return written;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fleet/FleetTargets.h"
 #include "core/link/TargetDevice.h"
+#include "fleet/FleetTargets.h"
 
 #include <QString>
 #include <QStringList>

@@ -37,7 +37,7 @@ private:
     void NoteOverwrite(std::uint64_t offset, std::span<const std::uint8_t> data);
 
     ImageTarget target_;
-    std::uint64_t limit_; // bytes of the image that may be written
+    std::uint64_t limit_;       // bytes of the image that may be written
     std::vector<bool> written_; // which bytes of the image a record has stored
     bool sawRecord_ = false;
     ImageLoadResult result_;

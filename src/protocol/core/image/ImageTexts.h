@@ -29,7 +29,8 @@ constexpr std::string_view kDamageNotSRecord = "Sレコードではありませ�
 constexpr std::string_view kDamageNotIntelHex = "Intel HEXのレコードではありません";
 // Records that replaced earlier data with other bytes: the later ones were taken, and the first
 // such range follows as FIRST-LAST.
-constexpr std::string_view kOverwrittenHead = "注意: 先のレコードのデータを別の値で上書きしています（";
+constexpr std::string_view kOverwrittenHead =
+    "注意: 先のレコードのデータを別の値で上書きしています（";
 constexpr std::string_view kOverwrittenTail = "）";
 // A path that is no ordinary file (a pipe, a device, a folder) is not read at all.
 constexpr std::string_view kNotAFile = "NG: 通常のファイルではありません";
