@@ -55,8 +55,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TESSALY_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries come from the scan of the programs; what is loaded at run time is named here:
-# the X11/Wayland platform plugins for the window, and Japanese fonts for its texts.
+# the X11/Wayland platform plugins for the window, Japanese fonts for its texts, and Qt's own
+# texts in Japanese.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-japanese-gothic, fonts-ipafont-mincho | fonts-japanese-mincho")
+  "qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic | fonts-japanese-gothic, fonts-ipafont-mincho | fonts-japanese-mincho")
 include(CPack)

@@ -29,6 +29,19 @@ add_custom_target(windows_runtime ALL
     $<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin> ${bin}/platforms
   COMMENT "Copying the Qt and MinGW runtime DLLs into ${bin}")
 
+# Qt's own texts in Japanese: the translation files are the same on every platform, so the
+# build machine's Qt (qt6-translations-l10n) provides them.
+find_file(TESSALY_QTBASE_JA qtbase_ja.qm
+  PATHS ${QT_HOST_PATH}/share/qt6/translations /usr/share/qt6/translations NO_DEFAULT_PATH)
+if(NOT TESSALY_QTBASE_JA)
+  message(FATAL_ERROR "qtbase_ja.qm not found: install the Debian package qt6-translations-l10n")
+endif()
+add_custom_target(windows_translations ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${bin}/translations
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TESSALY_QTBASE_JA} ${bin}/translations
+  COMMENT "Copying Qt's Japanese texts into ${bin}/translations")
+install(FILES ${TESSALY_QTBASE_JA} DESTINATION translations)
+
 foreach(target ${TESSALY_QT_DLLS})
   install(FILES $<TARGET_FILE:${target}> DESTINATION .)
 endforeach()

@@ -1,9 +1,11 @@
 #include "app/CommandGate.h"
+#include "app/QtTranslations.h"
 #include "app/SettingsFile.h"
 #include "app/TConfigDlg.h"
 #include "app/TGuage1Dlg.h"
 #include "app/TRXProgAppForm.h"
 #include "app/WindowUpdate.h"
+#include "core/link/ByteDump.h"
 #include "link/TFlashWrRXCont.h"
 #include "netdlg/AdapterMatch.h"
 #include "netdlg/TSetIPAddr1Dlg.h"
@@ -24,6 +26,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -661,4 +664,41 @@ TEST_F(MainWindowTest, CancellingALaterConnectionEndsTheProgram) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return ended.count() == 1; }, 5000));
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(env.connects.empty());
+}
+
+// "ファームウェアを開く" loads the chosen file as a drop does, and the status bar always says
+// which firmware an update would write.
+TEST_F(MainWindowTest, OpenedFirmwareShowsInTheStatusBarAndARefusedOneLeavesNone) {
+    auto form = MakeForm();
+    EXPECT_TRUE(form->STFirmware->text().startsWith(QStringLiteral("ファームウェア: 内蔵 ")))
+        << form->STFirmware->text().toStdString();
+    const QString file = WriteFirmwareFile();
+    AnswerNextModal<QFileDialog>([&](QFileDialog* d) {
+        d->selectFile(file);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    form->MnOpenFirmware->trigger();
+    ASSERT_TRUE(WaitUntilIdle(*form));
+    EXPECT_EQ(MemoLines(*form).last(), QStringLiteral("OK: Read ROM Data"));
+    const QString crc =
+        QString::fromStdString(tessaly::HexDigits(form->Link()->ComputeRomImageCrc(), 4));
+    EXPECT_EQ(form->STFirmware->text(),
+              QStringLiteral("ファームウェア: new.mot  256バイト  CRC ") + crc);
+
+    QFile damaged(dir.path() + QStringLiteral("/damaged.mot"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("S30900FFFC0000010203FF\r\n");
+    damaged.close();
+    ASSERT_TRUE(Drop(form.get(), damaged.fileName()));
+    ASSERT_TRUE(WaitUntilIdle(*form));
+    EXPECT_EQ(form->STFirmware->text(), QStringLiteral("ファームウェア: なし"));
+}
+
+// Qt's own buttons speak Japanese with the rest of the program.
+TEST(QtTranslations, StandardButtonsAreJapanese) {
+    ASSERT_TRUE(InstallQtTranslations(*QCoreApplication::instance()));
+    QMessageBox box(QMessageBox::Question, QString(), QString(),
+                    QMessageBox::Yes | QMessageBox::Cancel);
+    EXPECT_TRUE(box.button(QMessageBox::Cancel)->text().contains(QStringLiteral("キャンセル")))
+        << box.button(QMessageBox::Cancel)->text().toStdString();
 }

@@ -260,3 +260,15 @@ TEST(UpdateCli, ChipUpdaterEndsWithTheTool) {
     }
 }
 #endif
+
+// The command line speaks for itself: its version, and an address that is none refused as a bad
+// command line before anything else.
+TEST(UpdateCli, VersionAndAHostThatIsNoAddress) {
+    const CliProcessRun version = RunCliProcess({QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.trimmed(), QStringLiteral("tessaly-cli " TESSALY_VERSION));
+    const CliProcessRun bad = RunCliProcess(
+        {QStringLiteral("update"), QStringLiteral("--host"), QStringLiteral("999.1.1.1")});
+    EXPECT_EQ(bad.exitCode, 2) << bad.err.toStdString();
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("999.1.1.1"))) << bad.err.toStdString();
+}

@@ -12,6 +12,8 @@
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -76,6 +78,18 @@ int main(int argc, char** argv) {
     form.STTitle->setText(QStringLiteral("書き込み"));
     form.CGauge1->setValue(40);
     ok &= Save(form, out, "main-window.png");
+
+    // The file menu as it opens over the window: "ファームウェアを開く" and the rest.
+    form.show();
+    Settle(300);
+    form.File1->popup(form.mapToGlobal(QPoint(4, form.menuBar()->height())));
+    Settle(300);
+    const QString menuFile = out.filePath(QStringLiteral("file-menu.png"));
+    const bool menuSaved = form.File1->grab().save(menuFile);
+    std::printf("%s %s\n", menuSaved ? "wrote" : "FAILED", qPrintable(menuFile));
+    ok &= menuSaved;
+    form.File1->hide();
+    form.hide();
 
     int reWrite = 0;
     tagTCPIPPara params;

@@ -1,5 +1,7 @@
 #include "fleet/FleetTargets.h"
 
+#include "link/Ipv4Text.h"
+
 #include <QFile>
 #include <QHostAddress>
 #include <QSet>
@@ -8,7 +10,7 @@ std::optional<QString> ParseFleetHost(const QString& text, FleetTarget& target) 
     const qsizetype colon = text.indexOf(QLatin1Char(':'));
     target.host = (colon < 0 ? text : text.left(colon)).trimmed();
     QHostAddress address;
-    if (!address.setAddress(target.host) || address.protocol() != QAbstractSocket::IPv4Protocol)
+    if (!IsDottedIpv4(target.host) || !address.setAddress(target.host))
         return QStringLiteral("'%1' is not an IPv4 address").arg(target.host);
     target.host = address.toString(); // one spelling, for the duplicate check and file names
     target.port = 9004;

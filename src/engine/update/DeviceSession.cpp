@@ -132,11 +132,16 @@ RunOutcome DeviceSession::Conclude(RunRecorder& recorder, std::optional<UpdateSt
     return *outcome;
 }
 
-RunOutcome UpdateDevice(const LinkStartUp& startUp, const RunRequest& request,
-                        LinkQuestions* questions, RunEvents::Subscriber subscriber) {
+RunOutcome UpdateDevice(LinkStartUp startUp, const RunRequest& request, LinkQuestions* questions,
+                        RunEvents::Subscriber subscriber) {
+    // The built-in firmware's lines are news only when it is what the run writes, and never
+    // after the result.
+    const int forced = startUp.firmwareLinesForced;
+    startUp.firmwareLinesForced = request.imageFile.isEmpty() ? forced : 0;
     DeviceSession session(startUp, questions);
     const RunSubscription watching(session.Events(), std::move(subscriber));
     session.Build();
+    session.StartUp().firmwareLinesForced = 0;
     // As for a second click in the window: the run starts with the connection procedure.
     session.fReconnect = 1;
     return session.Update(request);

@@ -57,6 +57,7 @@ private:
 // A R/W updated from scratch, as `tessaly-cli update` does it and a fleet does for each of its
 // own: its session built from `startUp` (where the R/W is, its mode, kind and ROM size), the
 // connection procedure answered by that set-up rather than a dialog, the update, its record.
-// `subscriber` sees every event, the construction's lines included.
-RunOutcome UpdateDevice(const LinkStartUp& startUp, const RunRequest& request,
-                        LinkQuestions* questions, RunEvents::Subscriber subscriber);
+// `subscriber` sees every event, the construction's lines included. The built-in firmware's
+// load lines are debug lines after the run, and before it when a firmware file replaces it.
+RunOutcome UpdateDevice(LinkStartUp startUp, const RunRequest& request, LinkQuestions* questions,
+                        RunEvents::Subscriber subscriber);

@@ -18,7 +18,10 @@ std::unique_ptr<TFlashWrRXCont> BuildLinkController(const LinkStartUp& startUp, 
     link->fDispTxInfo = startUp.fDispTxInfo;
     link->fDispRecInfo = startUp.fDispRecInfo;
     link->RomImageLoaded =
-        !startUp.firmwareText.isEmpty() && link->LoadSRecordText(startUp.firmwareText) ? 1 : 0;
+        !startUp.firmwareText.isEmpty() &&
+                link->LoadSRecordText(startUp.firmwareText, startUp.firmwareLinesForced)
+            ? 1
+            : 0;
     if (!link->RomImageLoaded)
         link->AddLog(UpdateText::ImageNotRead, 1);
     return link;

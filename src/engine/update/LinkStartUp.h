@@ -28,6 +28,10 @@ struct LinkStartUp {
     int fDispDebugInfo = 0;
     int fDispTxInfo = 0;
     int fDispRecInfo = 0;
+    // The built-in firmware's load lines as forced lines (the window shows them every time) or
+    // as debug lines (the command line, where they would only come between the result and the
+    // end, or before a firmware file that replaces the built-in one).
+    int firmwareLinesForced = 1;
 };
 
 // A R/W without a window: where it is (its one port serves both of its links), its mode and

@@ -20,6 +20,14 @@
 #include <QStatusBar>
 #include <QTimer>
 
+namespace {
+
+DeviceSnapshot SnapshotOf(const TFlashWrRXCont& link) {
+    return {link.TCPIPPara, link.RomImageLoaded != 0, SummarizeImage(link)};
+}
+
+} // namespace
+
 TRXProgAppForm::TRXProgAppForm(const StartupContext& context, QWidget* parent)
     : QMainWindow(parent), context_(context) {
     BuildControls();
@@ -82,19 +90,22 @@ void TRXProgAppForm::StartDevice() {
         startUp.params = SettingsFile(ini).ReadTcpKeys();
         startUp.bridgeBindAddress = SettingsFile(ini).ReadBridgeBindAddress();
     });
+    DeviceSnapshot snapshot;
+    device_->Call([&](DeviceSession& session) { snapshot = SnapshotOf(session.Link()); });
+    TakeSnapshot(snapshot);
 }
 
 void TRXProgAppForm::RunOnDevice(std::function<void(DeviceSession&)> job,
                                  std::function<void()> done) {
     gate_.Begin();
-    auto tcp = std::make_shared<tagTCPIPPara>();
+    auto snapshot = std::make_shared<DeviceSnapshot>();
     device_->Post(
-        [job = std::move(job), tcp](DeviceSession& session) {
+        [job = std::move(job), snapshot](DeviceSession& session) {
             job(session);
-            *tcp = session.Link().TCPIPPara;
+            *snapshot = SnapshotOf(session.Link());
         },
-        [this, tcp, done = std::move(done)] {
-            tcp_ = *tcp;
+        [this, snapshot, done = std::move(done)] {
+            TakeSnapshot(*snapshot);
             if (done)
                 done();
             gate_.End();
@@ -104,7 +115,27 @@ void TRXProgAppForm::RunOnDevice(std::function<void(DeviceSession&)> job,
 }
 
 void TRXProgAppForm::RebuildLinkController() {
-    device_->Call([](DeviceSession& session) { session.Build(); });
+    DeviceSnapshot snapshot;
+    device_->Call([&](DeviceSession& session) {
+        session.Build();
+        snapshot = SnapshotOf(session.Link());
+    });
+    TakeSnapshot(snapshot);
+}
+
+void TRXProgAppForm::TakeSnapshot(const DeviceSnapshot& snapshot) {
+    tcp_ = snapshot.tcp;
+    const ImageSummary& image = snapshot.image;
+    const QString source = image.source == QLatin1String("built-in")
+                               ? QStringLiteral("内蔵")
+                               : QFileInfo(image.source).fileName();
+    STFirmware->setText(snapshot.imageLoaded
+                            ? QStringLiteral("ファームウェア: %1  %2バイト  CRC %3")
+                                  .arg(source)
+                                  .arg(image.bytes)
+                                  .arg(image.crc)
+                            : QStringLiteral("ファームウェア: なし"));
+    STFirmware->setToolTip(snapshot.imageLoaded ? image.source : QString());
 }
 
 void TRXProgAppForm::ShowDeviceEvent(const RunEvent& event) {
@@ -194,7 +225,9 @@ tagTCPIPPara TRXProgAppForm::CurrentTcpParams() {
     // While a job runs the device cannot be asked; its parameters as the last job left them.
     if (Busy())
         return tcp_;
-    device_->Call([this](DeviceSession& session) { tcp_ = session.Link().TCPIPPara; });
+    DeviceSnapshot snapshot;
+    device_->Call([&](DeviceSession& session) { snapshot = SnapshotOf(session.Link()); });
+    TakeSnapshot(snapshot);
     return tcp_;
 }
 

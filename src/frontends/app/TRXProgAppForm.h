@@ -7,6 +7,7 @@
 #include "app/StartupContext.h"
 #include "app/TimerResolution.h"
 #include "app/WindowQuestions.h"
+#include "records/RunRecord.h"
 #include "update/DeviceThread.h"
 
 #include <QMainWindow>
@@ -26,6 +27,14 @@ class QToolBar;
 class TAboutBox;
 class TFlashWrRXCont;
 class TGuage1Dlg;
+
+// What the window keeps of its device after each job: the connection parameters, and the
+// firmware an update would write.
+struct DeviceSnapshot {
+    tagTCPIPPara tcp;
+    bool imageLoaded = false;
+    ImageSummary image;
+};
 
 // The main window's caption, the version follows after one second.
 inline const QString kMainWindowCaption = QStringLiteral("ZMW ファームウェアアップデート");
@@ -97,11 +106,14 @@ public:
     QFrame* Panel4;
     QProgressBar* CGauge1;
     QPlainTextEdit* SPTMemo;
+    // Beyond the original: the firmware an update would write, in the status bar.
+    QLabel* STFirmware;
     QTimer* Timer1;
 
     QMenu* File1;
-    QAction* MnSaveLog;     // beyond the original: the log as a file to attach to a report
-    QAction* MnOpenRecords; // beyond the original: the folder of the runs' records
+    QAction* MnOpenFirmware; // beyond the original: a firmware file chosen in a dialog
+    QAction* MnSaveLog;      // beyond the original: the log as a file to attach to a report
+    QAction* MnOpenRecords;  // beyond the original: the folder of the runs' records
     QAction* FileExitItem;
     QMenu* MnCmd;
     QMenu* MnConfig;
@@ -135,11 +147,14 @@ public Q_SLOTS:
     void Rom1Click();
     void Boot1Click();
     void MnClearClick();
+    void MnOpenFirmwareClick();
     void MnSaveLogClick();
     void MnOpenRecordsClick();
     void HelpAboutItemClick();
     // A file dropped on the window: only the first of several is taken.
     void DropFiles(const QStringList& fileNames);
+    // Reads a firmware file into the device's image, as a drop or "ファームウェアを開く" does.
+    void LoadFirmwareFile(const QString& fileName);
     // Writes the log pane to `fileName` (UTF-8, one line per log line); false with the reason.
     bool SaveLog(const QString& fileName, QString* error) const;
 
@@ -157,6 +172,8 @@ private:
     void ApplySettingsToDevice();
     void RunDiagnostic(BootDiagHandler handler);
     void EndProgram();
+    // What the device had when a job ended: its connection parameters and firmware image.
+    void TakeSnapshot(const DeviceSnapshot& snapshot);
     tagTCPIPPara CurrentTcpParams();
     void WriteIniFile();
     bool SaveSettings(const tagTCPIPPara& tcp, QString* error);
@@ -177,7 +194,8 @@ private:
     CommandGate gate_;
     WindowQuestions questions_{*this};
     std::unique_ptr<DeviceThread> device_;
-    // The connection parameters as the device last had them, for a close while it is busy.
+    // The connection parameters as the device had them when its last job ended, for a close
+    // while it is busy.
     tagTCPIPPara tcp_;
     bool shownOnce_ = false;
     bool settingsWritten_ = false;

@@ -17,6 +17,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -125,9 +126,17 @@ void TRXProgAppForm::MnSaveLogClick() {
 
 void TRXProgAppForm::MnOpenRecordsClick() {
     // Before the first run the folder does not exist yet; the file manager shows it empty.
-    const QString folder = RecordsFolder::ForWorkDir(workDir_);
+    const QString folder = QDir::toNativeSeparators(RecordsFolder::ForWorkDir(workDir_));
     QDir().mkpath(folder);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        return;
+    // Nothing on this PC opens folders: the operator goes there by its name.
+    QMessageBox box(
+        QMessageBox::Information, QStringLiteral("記録フォルダ"),
+        QStringLiteral("記録フォルダを開けませんでした。記録は次のフォルダにあります:\n") + folder,
+        QMessageBox::Ok, this);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box.exec();
 }
 
 bool TRXProgAppForm::SaveLog(const QString& fileName, QString* error) const {
@@ -173,12 +182,27 @@ void TRXProgAppForm::DropFiles(const QStringList& fileNames) {
     raise();
     activateWindow();
     dropFileName_ = fileNames.isEmpty() ? QString() : fileNames.first();
-    if (dropFileName_.isEmpty())
+    if (!dropFileName_.isEmpty())
+        LoadFirmwareFile(dropFileName_);
+}
+
+void TRXProgAppForm::MnOpenFirmwareClick() {
+    gate_.Begin();
+    const QString fileName = QFileDialog::getOpenFileName(
+        this, QStringLiteral("ファームウェアを開く"), QFileInfo(dropFileName_).absolutePath(),
+        QStringLiteral("ファームウェア (*.mot *.MOT *.hex *.HEX);;すべてのファイル (*)"));
+    gate_.End();
+    if (fileName.isEmpty())
         return;
+    dropFileName_ = fileName;
+    LoadFirmwareFile(fileName);
+}
+
+void TRXProgAppForm::LoadFirmwareFile(const QString& fileName) {
     // A large file takes a while to read: the device reads it, the window shows that it works.
     QApplication::setOverrideCursor(Qt::BusyCursor);
     RunOnDevice(
-        [file = dropFileName_](DeviceSession& session) {
+        [file = fileName](DeviceSession& session) {
             TFlashWrRXCont& link = session.Link();
             const bool loaded = link.LoadRomImageFile(file);
             link.AddLog(loaded ? UpdateText::ImageRead : UpdateText::ImageNotRead, 1);

@@ -76,7 +76,8 @@ void TRXProgAppForm::BuildControls() {
     gaugeLayout->addWidget(CGauge1);
 
     SPTMemo = new QPlainTextEdit(Panel1);
-    SPTMemo->setFixedHeight(211);
+    // At least as high as it has always been; the rest of a larger window is the log's.
+    SPTMemo->setMinimumHeight(211);
     SPTMemo->setFont(UiFonts::Mincho(13));
     SPTMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SPTMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -91,13 +92,16 @@ void TRXProgAppForm::BuildControls() {
     auto* panelLayout = new QVBoxLayout(Panel1);
     panelLayout->setContentsMargins(1, 4, 1, 0);
     panelLayout->addLayout(titleRow);
-    panelLayout->addStretch();
-    panelLayout->addWidget(SPTMemo);
+    panelLayout->addWidget(SPTMemo, 1);
 
     clientLayout->addWidget(Panel3);
     clientLayout->addWidget(Panel1, 1);
     setCentralWidget(client);
     statusBar()->setSizeGripEnabled(false);
+    // Always in view: which firmware an update would write.
+    STFirmware = new QLabel(this);
+    STFirmware->setObjectName(QStringLiteral("STFirmware"));
+    statusBar()->addPermanentWidget(STFirmware);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
@@ -107,6 +111,9 @@ void TRXProgAppForm::BuildControls() {
 
 void TRXProgAppForm::BuildMenus() {
     File1 = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    MnOpenFirmware = File1->addAction(QStringLiteral("ファームウェアを開く(&O)..."));
+    MnOpenFirmware->setShortcut(QKeySequence::Open);
+    connect(MnOpenFirmware, &QAction::triggered, this, &TRXProgAppForm::MnOpenFirmwareClick);
     MnSaveLog = File1->addAction(QStringLiteral("ログを保存(&S)..."));
     MnSaveLog->setShortcut(QKeySequence::Save);
     connect(MnSaveLog, &QAction::triggered, this, &TRXProgAppForm::MnSaveLogClick);
@@ -168,6 +175,7 @@ void TRXProgAppForm::BuildMenus() {
     connect(SPTMemo, &QWidget::customContextMenuRequested, this, popup);
 
     const int menuHeight = menuBar()->sizeHint().height();
+    // The layouts keep every control in view however small the window is made.
     resize(539, 396 + menuHeight);
 }
 
@@ -178,6 +186,7 @@ void TRXProgAppForm::GateCommands() {
         gate_.AddUpdateCommand(update);
     gate_.AddUpdateCommand(MnFarm);
     gate_.AddCommand(MnSaveLog);
+    gate_.AddCommand(MnOpenFirmware);
     for (QMenu* hidden : {MnCmd, MnConfig, Help1})
         for (QAction* item : hidden->findChildren<QAction*>())
             if (!item->menu() && !item->isSeparator())

@@ -1,3 +1,4 @@
+#include "app/QtTranslations.h"
 #include "app/StartupContext.h"
 #include "app/TRXProgAppForm.h"
 #include "app/WindowUpdate.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
+    InstallQtTranslations(app);
     TRXProgAppForm window(StartupContext::ForRunningProgram());
     WindowUpdate update(window);
     QObject::connect(&window, &TRXProgAppForm::ApplicationEndRequested, &app,

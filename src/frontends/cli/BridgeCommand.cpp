@@ -1,6 +1,6 @@
 // tessaly-cli bridge: moves the bridge module's serial speed the way the update does.
 #include "cli/CliCommand.h"
-#include "cli/CliLinkOptions.h"
+#include "cli/CliOptions.h"
 #include "cli/ConsoleLog.h"
 #include "link/QtLinkEnvironment.h"
 #include "link/TFlashWrRXCont.h"
@@ -14,39 +14,38 @@ constexpr int kSpeedBps[] = {9600, 19200, 38400, 57600, 115200};
 int RunBridge(const QStringList& arguments) {
     QCommandLineParser parser;
     CliLinkOptions::Declare(parser, false);
-    parser.addOption(
-        {QStringLiteral("speed"), QStringLiteral("Speed index 0-4."), QStringLiteral("INDEX")});
-    parser.addOption({QStringLiteral("trace"), QStringLiteral("Dump every datagram.")});
-    if (!ParseCliArguments(parser, QStringLiteral("bridge"), arguments))
-        return CliExit::Usage;
-    const auto options = CliLinkOptions::Read(parser);
-    if (!options)
-        return CliExit::Usage;
-    bool ok = false;
-    const int speed = parser.value(QStringLiteral("speed")).toInt(&ok);
-    if (!ok || speed < 0 || speed > 4) {
-        std::fputs("tessaly-cli: --speed needs an index from 0 to 4\n", stderr);
-        return CliExit::Usage;
-    }
+    CliOption::Declare(parser, QStringLiteral("speed"), QStringLiteral("INDEX"));
+    CliOption::Declare(parser, QStringLiteral("trace"));
+    CliLinkOptions options;
+    int speed = -1;
+    std::optional<QString> problem = ParseCliOptions(parser, arguments);
+    if (!problem)
+        problem = CliLinkOptions::Read(parser, options);
+    if (!problem)
+        problem = CliOption::Number(parser, QStringLiteral("speed"), 0, 4, speed);
+    if (!problem && speed < 0)
+        problem = QStringLiteral("--speed is required");
+    if (problem)
+        return CliUsageError(QStringLiteral("bridge"), *problem);
 
     ConsoleLog log;
-    if (!log.Open(options->logFile))
+    if (!log.Open(options.logFile))
         return CliExit::Failed;
     TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {});
-    link.fDispDebugInfo = options->debug ? 1 : 0;
-    link.BridgeBindAddress = options->bindAddress;
+    link.fDispDebugInfo = options.debug ? 1 : 0;
+    link.BridgeBindAddress = options.bindAddress;
     link.BridgeTrace = parser.isSet(QStringLiteral("trace")) ? 1 : 0;
-    link.TCPIPPara.TCPServAddr = options->host;
+    link.TCPIPPara.TCPServAddr = options.host;
 
     // No TCP link is open here, so this is what the update's bridge step does.
-    const bool recordRead = link.ChangeBridgeSerialSpeed(speed, options->host);
+    const bool recordRead = link.ChangeBridgeSerialSpeed(speed, options.host);
     if (!recordRead) {
         log.AppendLine(
-            QStringLiteral("NG: %1 から設定レコードを読めませんでした").arg(options->host), true);
+            QStringLiteral("NG: %1 から設定レコードを読めませんでした").arg(options.host), true);
         return CliExit::Failed;
     }
     log.AppendLine(QStringLiteral("OK: %1 のシリアル速度を %2bps (index %3) に設定しました")
-                       .arg(options->host)
+                       .arg(options.host)
                        .arg(kSpeedBps[speed])
                        .arg(speed),
                    true);
@@ -55,7 +54,7 @@ int RunBridge(const QStringList& arguments) {
 
 const CliCommand command(
     "bridge",
-    "Change the serial speed of the R/W's bridge module over UDP 30718.\n"
+    "change the serial speed of the R/W's bridge module over UDP 30718\n"
     "\n"
     "usage: tessaly-cli bridge --host ADDR --speed INDEX [--trace] [--bind ADDR] [--debug]\n"
     "                          [--log FILE]\n"

@@ -27,15 +27,3 @@ QString KindDisplayName(std::int32_t kind) {
 QString UnknownKindText(const QString& name) {
     return QStringLiteral("unknown kind '%1' (rx231, rx630 or rx63t)").arg(name);
 }
-
-std::optional<QString> ReadKindOption(const QStringList& arguments, qsizetype& i,
-                                      std::int32_t& kind) {
-    if (i + 1 >= arguments.size())
-        return QStringLiteral("--kind needs a value");
-    const QString value = arguments[++i];
-    const auto found = KindFromCliName(value);
-    if (!found)
-        return UnknownKindText(value);
-    kind = *found;
-    return std::nullopt;
-}

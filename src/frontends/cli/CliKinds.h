@@ -12,8 +12,3 @@ std::optional<std::int32_t> KindFromCliName(const QString& name);
 QString KindDisplayName(std::int32_t kind);
 // The message for a name that is not a kind.
 QString UnknownKindText(const QString& name);
-
-// Reads the value of a "--kind" option at arguments[i + 1] into `kind`, moving `i` past it;
-// the usage message when the value is missing or names no kind.
-std::optional<QString> ReadKindOption(const QStringList& arguments, qsizetype& i,
-                                      std::int32_t& kind);

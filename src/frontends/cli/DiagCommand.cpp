@@ -4,8 +4,7 @@
 
 #include "boot/BootDiagnostics.h"
 #include "cli/CliCommand.h"
-#include "cli/CliKinds.h"
-#include "cli/CliLinkOptions.h"
+#include "cli/CliOptions.h"
 #include "cli/ConsoleLog.h"
 #include "core/link/TargetDevice.h"
 #include "link/QtLinkEnvironment.h"
@@ -77,40 +76,24 @@ const BootDiagMenuEntry* FindCommand(const QString& name) {
 }
 
 std::optional<QString> ParseOptions(const QStringList& arguments, DiagOptions& options) {
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (a == QLatin1String("--list")) {
-            options.list = true;
-        } else if (a == QLatin1String("--setup")) {
-            options.setup = true;
-        } else if (a == QLatin1String("--rewrite")) {
-            options.rewrite = true;
-        } else if (a == QLatin1String("--trace")) {
-            options.trace = true;
-        } else if (a == QLatin1String("--host")) {
-            if (!hasValue)
-                return QStringLiteral("--host needs an address");
-            options.host = arguments[++i];
-        } else if (a == QLatin1String("--port")) {
-            bool number = false;
-            options.port = hasValue ? arguments[++i].toInt(&number) : 0;
-            if (!number || options.port < 1 || options.port > 65535)
-                return QStringLiteral("--port needs a number from 1 to 65535");
-        } else if (a == QLatin1String("--kind")) {
-            if (auto error = ReadKindOption(arguments, i, options.kind))
-                return error;
-        } else if (a == QLatin1String("--bind")) {
-            if (auto error = ReadBindOption(arguments, i, options.bindAddress))
-                return error;
-        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            return QStringLiteral("unknown option '%1'").arg(a);
-        } else if (options.name.isEmpty()) {
-            options.name = a;
-        } else {
-            return QStringLiteral("more than one command given");
-        }
-    }
+    QCommandLineParser parser;
+    for (const char* flag : {"list", "setup", "rewrite", "trace"})
+        CliOption::Declare(parser, QString::fromLatin1(flag));
+    for (const char* valued : {"host", "port", "kind", "bind"})
+        CliOption::Declare(parser, QString::fromLatin1(valued), QStringLiteral("VALUE"));
+    if (auto problem = ParseCliOptions(parser, arguments, 1))
+        return problem;
+    for (auto problem : {CliOption::Ipv4(parser, QStringLiteral("host"), options.host),
+                         CliOption::Number(parser, QStringLiteral("port"), 1, 65535, options.port),
+                         CliOption::Kind(parser, options.kind),
+                         CliOption::Ipv4(parser, QStringLiteral("bind"), options.bindAddress)})
+        if (problem)
+            return problem;
+    options.list = parser.isSet(QStringLiteral("list"));
+    options.setup = parser.isSet(QStringLiteral("setup"));
+    options.rewrite = parser.isSet(QStringLiteral("rewrite"));
+    options.trace = parser.isSet(QStringLiteral("trace"));
+    options.name = parser.positionalArguments().value(0);
     if (options.list)
         return std::nullopt;
     if (options.name.isEmpty())

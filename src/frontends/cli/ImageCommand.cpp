@@ -3,6 +3,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliKinds.h"
+#include "cli/CliOptions.h"
 #include "cli/ConsoleLog.h"
 #include "cli/JsonStdout.h"
 #include "core/image/RomImage.h"
@@ -67,31 +68,23 @@ int UsageError(const QString& why) {
     return CliUsageError(QStringLiteral("image"), why);
 }
 
-// Parses the command line; a message for the usage error otherwise.
+// Reads the command line; the problem for a bad one.
 std::optional<QString> ParseOptions(const QStringList& arguments, ImageOptions& options) {
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
-        if (a == QLatin1String("--embedded")) {
-            options.embedded = true;
-        } else if (a == QLatin1String("--json")) {
-            options.json = true;
-        } else if (a == QLatin1String("--kind")) {
-            if (auto error = ReadKindOption(arguments, i, options.kind))
-                return error;
-        } else if (a == QLatin1String("--rom-size-code")) {
-            bool number = false;
-            options.romSizeCode = hasValue ? arguments[++i].toInt(&number) : 0;
-            if (!number)
-                return QStringLiteral("--rom-size-code needs a whole number");
-        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            return QStringLiteral("unknown option '%1'").arg(a);
-        } else if (options.file.isEmpty()) {
-            options.file = a;
-        } else {
-            return QStringLiteral("more than one file given");
-        }
-    }
+    QCommandLineParser parser;
+    for (const char* flag : {"embedded", "json"})
+        CliOption::Declare(parser, QString::fromLatin1(flag));
+    for (const char* valued : {"kind", "rom-size-code"})
+        CliOption::Declare(parser, QString::fromLatin1(valued), QStringLiteral("VALUE"));
+    if (auto problem = ParseCliOptions(parser, arguments, 1))
+        return problem;
+    for (auto problem :
+         {CliOption::Kind(parser, options.kind),
+          CliOption::Number(parser, QStringLiteral("rom-size-code"), 0, 99, options.romSizeCode)})
+        if (problem)
+            return problem;
+    options.embedded = parser.isSet(QStringLiteral("embedded"));
+    options.json = parser.isSet(QStringLiteral("json"));
+    options.file = parser.positionalArguments().value(0);
     if (options.embedded == !options.file.isEmpty())
         return QStringLiteral("give either FILE or --embedded");
     return std::nullopt;

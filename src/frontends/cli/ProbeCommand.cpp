@@ -1,6 +1,6 @@
 // tessaly-cli probe: looks for the R/W the way the program does at start, without a dialog.
 #include "cli/CliCommand.h"
-#include "cli/CliLinkOptions.h"
+#include "cli/CliOptions.h"
 #include "cli/ConsoleLog.h"
 #include "cli/JsonStdout.h"
 #include "link/LinkOperator.h"
@@ -49,31 +49,31 @@ QJsonObject ProbeJson(const CliLinkOptions& options, const TFlashWrRXCont& link,
 int RunProbe(const QStringList& arguments) {
     QCommandLineParser parser;
     CliLinkOptions::Declare(parser, true);
-    parser.addOption({QStringLiteral("json"),
-                      QStringLiteral("Print the result as JSON; the log goes to stderr.")});
-    if (!ParseCliArguments(parser, QStringLiteral("probe"), arguments))
-        return CliExit::Usage;
-    const auto options = CliLinkOptions::Read(parser);
-    if (!options)
-        return CliExit::Usage;
+    CliOption::Declare(parser, QStringLiteral("json"));
+    CliLinkOptions options;
+    std::optional<QString> problem = ParseCliOptions(parser, arguments);
+    if (!problem)
+        problem = CliLinkOptions::Read(parser, options);
+    if (problem)
+        return CliUsageError(QStringLiteral("probe"), *problem);
 
     std::optional<JsonStdout> json;
     if (parser.isSet(QStringLiteral("json")))
         json.emplace();
     ConsoleLog log;
-    if (!log.Open(options->logFile))
+    if (!log.Open(options.logFile))
         return CliExit::Failed;
-    ProbeOperator op(*options);
+    ProbeOperator op(options);
     // No "boot" argument: a probe always searches, whatever the R/W's state.
     TFlashWrRXCont link(QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}, &op);
-    link.fDispDebugInfo = options->debug ? 1 : 0;
-    link.BridgeBindAddress = options->bindAddress;
+    link.fDispDebugInfo = options.debug ? 1 : 0;
+    link.BridgeBindAddress = options.bindAddress;
 
     const bool found = link.ConnectReader() == 1 && link.ReaderFound == 1;
     if (found) {
         log.AppendLine(QStringLiteral("OK: R/W %1:%2  ROM %3  CHIP %4")
-                           .arg(options->host)
-                           .arg(options->port)
+                           .arg(options.host)
+                           .arg(options.port)
                            .arg(link.RomVersionText(), link.ChipAnswered
                                                            ? link.ChipVersionText()
                                                            : QStringLiteral("(応答なし)")),
@@ -81,13 +81,13 @@ int RunProbe(const QStringList& arguments) {
         link.CloseLink();
     }
     if (json)
-        json->Print(ProbeJson(*options, link, found));
+        json->Print(ProbeJson(options, link, found));
     return found ? CliExit::Ok : CliExit::Failed;
 }
 
 const CliCommand command(
     "probe",
-    "Find the R/W and print its ROM and CHIP versions.\n"
+    "find the R/W and print its ROM and CHIP versions\n"
     "\n"
     "usage: tessaly-cli probe --host ADDR [--port N] [--bind ADDR] [--debug] [--log FILE]\n"
     "                         [--json]\n"

@@ -3,8 +3,7 @@
 // a progress bar on a terminal, a run record, and an exit code that names the step that failed.
 
 #include "cli/CliCommand.h"
-#include "cli/CliKinds.h"
-#include "cli/CliLinkOptions.h"
+#include "cli/CliOptions.h"
 #include "cli/ConsoleLog.h"
 #include "cli/ConsoleRunView.h"
 #include "cli/InterruptCount.h"
@@ -89,56 +88,34 @@ int UsageError(const QString& why) {
     return CliUsageError(QStringLiteral("update"), why);
 }
 
-// Parses the command line; a message for the usage error otherwise.
+// Reads the command line; the problem for a bad one.
 std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions& options) {
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        const bool flag = a == QLatin1String("--boot") || a == QLatin1String("--debug") ||
-                          a == QLatin1String("--no-records") || a == QLatin1String("--json");
-        if (!flag && i + 1 >= arguments.size())
-            return QStringLiteral("%1 needs a value").arg(a);
-        bool number = true;
-        if (a == QLatin1String("--boot")) {
-            options.boot = true;
-        } else if (a == QLatin1String("--debug")) {
-            options.debug = true;
-        } else if (a == QLatin1String("--no-records")) {
-            options.noRecords = true;
-        } else if (a == QLatin1String("--json")) {
-            options.json = true;
-        } else if (a == QLatin1String("--records")) {
-            options.recordsDir = arguments[++i];
-        } else if (a == QLatin1String("--host")) {
-            options.host = arguments[++i];
-        } else if (a == QLatin1String("--port")) {
-            options.port = arguments[++i].toInt(&number);
-            if (!number || options.port < 1 || options.port > 65535)
-                return QStringLiteral("--port needs a port number (1-65535)");
-        } else if (a == QLatin1String("--image")) {
-            options.image = arguments[++i];
-        } else if (a == QLatin1String("--kind")) {
-            if (auto error = ReadKindOption(arguments, i, options.kind))
-                return error;
-        } else if (a == QLatin1String("--bind")) {
-            if (auto error = ReadBindOption(arguments, i, options.bindAddress))
-                return error;
-        } else if (a == QLatin1String("--rom-size-code")) {
-            options.romSizeCode = arguments[++i].toInt(&number);
-            if (!number)
-                return QStringLiteral("--rom-size-code needs a whole number");
-        } else if (a == QLatin1String("--log")) {
-            options.logFile = arguments[++i];
-        } else if (a == QLatin1String("--chip-timeout")) {
-            const int seconds = arguments[++i].toInt(&number);
-            if (!number || seconds < 1 || seconds > 24 * 3600)
-                return QStringLiteral("--chip-timeout needs a number of seconds");
-            options.chipLimitMs = seconds * 1000;
-        } else {
-            return QStringLiteral("unknown argument '%1'").arg(a);
-        }
-    }
-    if (options.host.isEmpty())
+    QCommandLineParser parser;
+    for (const char* flag : {"boot", "debug", "no-records", "json"})
+        CliOption::Declare(parser, QString::fromLatin1(flag));
+    for (const char* valued : {"host", "port", "image", "kind", "rom-size-code", "log",
+                               "chip-timeout", "bind", "records"})
+        CliOption::Declare(parser, QString::fromLatin1(valued), QStringLiteral("VALUE"));
+    if (auto problem = ParseCliOptions(parser, arguments))
+        return problem;
+    if (!parser.isSet(QStringLiteral("host")))
         return QStringLiteral("--host is required");
+    for (auto problem :
+         {CliOption::Ipv4(parser, QStringLiteral("host"), options.host),
+          CliOption::Number(parser, QStringLiteral("port"), 1, 65535, options.port),
+          CliOption::Kind(parser, options.kind),
+          CliOption::Number(parser, QStringLiteral("rom-size-code"), 0, 99, options.romSizeCode),
+          CliOption::ChipTimeout(parser, options.chipLimitMs),
+          CliOption::Ipv4(parser, QStringLiteral("bind"), options.bindAddress)})
+        if (problem)
+            return problem;
+    options.boot = parser.isSet(QStringLiteral("boot"));
+    options.debug = parser.isSet(QStringLiteral("debug"));
+    options.noRecords = parser.isSet(QStringLiteral("no-records"));
+    options.json = parser.isSet(QStringLiteral("json"));
+    options.image = parser.value(QStringLiteral("image"));
+    options.logFile = parser.value(QStringLiteral("log"));
+    options.recordsDir = parser.value(QStringLiteral("records"));
     if (options.noRecords && !options.recordsDir.isEmpty())
         return QStringLiteral("--records and --no-records exclude each other");
     return std::nullopt;

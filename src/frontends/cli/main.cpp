@@ -9,7 +9,8 @@ namespace {
 
 void PrintUsage(std::FILE* out) {
     std::fputs("usage: tessaly-cli COMMAND [options]\n"
-               "       tessaly-cli COMMAND --help\n\n"
+               "       tessaly-cli COMMAND --help\n"
+               "       tessaly-cli --version\n\n"
                "commands:\n",
                out);
     std::vector<const CliCommand*> commands = CliCommand::All();
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
     if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
         name == QLatin1String("help")) {
         PrintUsage(stdout);
+        return CliExit::Ok;
+    }
+    if (name == QLatin1String("--version") || name == QLatin1String("-V")) {
+        std::puts("tessaly-cli " TESSALY_VERSION);
         return CliExit::Ok;
     }
     for (const CliCommand* c : CliCommand::All()) {

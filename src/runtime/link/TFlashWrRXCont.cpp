@@ -75,18 +75,18 @@ void TFlashWrRXCont::SetTargetDevice(std::int32_t kind, std::int32_t romSizeCode
                1);
 }
 
-bool TFlashWrRXCont::ShowLoadReport(const FirmwareImage::LoadReport& report) {
+bool TFlashWrRXCont::ShowLoadReport(const FirmwareImage::LoadReport& report, int force) {
     if (report.outOfRange)
         Operator().ShowOutOfRangeBox(QString::fromUtf8(tessaly::image_text::kOutOfRange.data(),
                                                        tessaly::image_text::kOutOfRange.size()));
     for (const QString& line : report.lines)
-        AddLog(line, 1);
+        AddLog(line, force);
     return report.loaded;
 }
 
-bool TFlashWrRXCont::LoadSRecordText(const QByteArray& text) {
+bool TFlashWrRXCont::LoadSRecordText(const QByteArray& text, int force) {
     RomImageSource.clear();
-    return ShowLoadReport(ParseImageText(text, Format::SRecord));
+    return ShowLoadReport(ParseImageText(text, Format::SRecord), force);
 }
 
 bool TFlashWrRXCont::LoadSRecordFile(const QString& fileName) {

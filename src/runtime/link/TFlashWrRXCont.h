@@ -118,9 +118,11 @@ public:
     // The embedded firmware at start-up: S-record text parsed into the image. It leaves
     // RomImageLoaded to the start-up construction, which sets it only when this returns true
     // (false also when the text stored no byte within the bounds).
-    bool LoadSRecordText(const QByteArray& text);
-    // Shows what a load reported; whether it loaded.
-    bool ShowLoadReport(const FirmwareImage::LoadReport& report);
+    // `force` 0 makes its lines debug lines.
+    bool LoadSRecordText(const QByteArray& text, int force = 1);
+    // Shows what a load reported (its lines as forced lines unless `force` is 0); whether it
+    // loaded.
+    bool ShowLoadReport(const FirmwareImage::LoadReport& report, int force = 1);
 
     // ---- Boot-mode protocol (boot/) -------------------------------------------------------
     // Set-up and the steps of the update. The address text and gauge of the program step go

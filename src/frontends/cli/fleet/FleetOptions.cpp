@@ -1,76 +1,36 @@
 #include "cli/fleet/FleetOptions.h"
 
-#include "cli/CliKinds.h"
-#include "cli/CliLinkOptions.h"
+#include "cli/CliOptions.h"
 #include "fleet/FleetReport.h"
 
-namespace {
-
-bool IsFlag(const QString& a) {
-    return a == QLatin1String("--boot") || a == QLatin1String("--debug") ||
-           a == QLatin1String("--no-records");
-}
-
-std::optional<QString> ReadNumber(const QString& option, const QString& text, int min, int max,
-                                  int& out) {
-    bool number = false;
-    out = text.toInt(&number);
-    if (!number || out < min || out > max)
-        return QStringLiteral("%1 needs a number from %2 to %3").arg(option).arg(min).arg(max);
-    return std::nullopt;
-}
-
-} // namespace
-
 std::optional<QString> ParseFleetOptions(const QStringList& arguments, FleetOptions& options) {
-    bool allBoot = false;
-    QStringList hosts;
-    QString hostsFile;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (!IsFlag(a) && i + 1 >= arguments.size())
-            return QStringLiteral("%1 needs a value").arg(a);
-        std::optional<QString> problem;
-        if (a == QLatin1String("--boot")) {
-            allBoot = true;
-        } else if (a == QLatin1String("--debug")) {
-            options.debug = true;
-        } else if (a == QLatin1String("--no-records")) {
-            options.noRecords = true;
-        } else if (a == QLatin1String("--host")) {
-            hosts << arguments[++i];
-        } else if (a == QLatin1String("--hosts")) {
-            hostsFile = arguments[++i];
-        } else if (a == QLatin1String("--retry")) {
-            options.retryReport = arguments[++i];
-        } else if (a == QLatin1String("--image")) {
-            options.image = arguments[++i];
-        } else if (a == QLatin1String("--kind")) {
-            problem = ReadKindOption(arguments, i, options.kind);
-        } else if (a == QLatin1String("--rom-size-code")) {
-            problem = ReadNumber(a, arguments[++i], 0, 99, options.romSizeCode);
-        } else if (a == QLatin1String("--jobs")) {
-            problem = ReadNumber(a, arguments[++i], 1, kMaxFleetDevices, options.jobs);
-        } else if (a == QLatin1String("--report")) {
-            options.reportFile = arguments[++i];
-        } else if (a == QLatin1String("--csv")) {
-            options.csvFile = arguments[++i];
-        } else if (a == QLatin1String("--log-dir")) {
-            options.logDir = arguments[++i];
-        } else if (a == QLatin1String("--records")) {
-            options.recordsDir = arguments[++i];
-        } else if (a == QLatin1String("--chip-timeout")) {
-            int seconds = 0;
-            problem = ReadNumber(a, arguments[++i], 1, 24 * 3600, seconds);
-            options.chipLimitMs = seconds * 1000;
-        } else if (a == QLatin1String("--bind")) {
-            problem = ReadBindOption(arguments, i, options.bindAddress);
-        } else {
-            problem = QStringLiteral("unknown argument '%1'").arg(a);
-        }
+    QCommandLineParser parser;
+    for (const char* flag : {"boot", "debug", "no-records"})
+        CliOption::Declare(parser, QString::fromLatin1(flag));
+    for (const char* valued : {"host", "hosts", "retry", "image", "kind", "rom-size-code", "jobs",
+                               "report", "csv", "log-dir", "records", "chip-timeout", "bind"})
+        CliOption::Declare(parser, QString::fromLatin1(valued), QStringLiteral("VALUE"));
+    if (auto problem = ParseCliOptions(parser, arguments))
+        return problem;
+    for (auto problem :
+         {CliOption::Kind(parser, options.kind),
+          CliOption::Number(parser, QStringLiteral("rom-size-code"), 0, 99, options.romSizeCode),
+          CliOption::Number(parser, QStringLiteral("jobs"), 1, kMaxFleetDevices, options.jobs),
+          CliOption::ChipTimeout(parser, options.chipLimitMs),
+          CliOption::Ipv4(parser, QStringLiteral("bind"), options.bindAddress)})
         if (problem)
             return problem;
-    }
+    const bool allBoot = parser.isSet(QStringLiteral("boot"));
+    options.debug = parser.isSet(QStringLiteral("debug"));
+    options.noRecords = parser.isSet(QStringLiteral("no-records"));
+    const QStringList hosts = parser.values(QStringLiteral("host"));
+    const QString hostsFile = parser.value(QStringLiteral("hosts"));
+    options.retryReport = parser.value(QStringLiteral("retry"));
+    options.image = parser.value(QStringLiteral("image"));
+    options.reportFile = parser.value(QStringLiteral("report"));
+    options.csvFile = parser.value(QStringLiteral("csv"));
+    options.logDir = parser.value(QStringLiteral("log-dir"));
+    options.recordsDir = parser.value(QStringLiteral("records"));
     if (options.noRecords && !options.recordsDir.isEmpty())
         return QStringLiteral("--records and --no-records exclude each other");
     const bool listed = !hosts.isEmpty() || !hostsFile.isEmpty();
