@@ -20,6 +20,21 @@ void Declare(QCommandLineParser& parser, const QString& name, const QString& val
     parser.addOption(QCommandLineOption(name, QString(), value));
 }
 
+void Declare(QCommandLineParser& parser, std::initializer_list<const char*> flags,
+             std::initializer_list<const char*> valued) {
+    for (const char* flag : flags)
+        Declare(parser, QString::fromLatin1(flag));
+    for (const char* name : valued)
+        Declare(parser, QString::fromLatin1(name), QStringLiteral("VALUE"));
+}
+
+std::optional<QString> FirstProblem(std::initializer_list<std::optional<QString>> problems) {
+    for (const std::optional<QString>& problem : problems)
+        if (problem)
+            return problem;
+    return std::nullopt;
+}
+
 std::optional<QString> Ipv4(const QCommandLineParser& parser, const QString& name, QString& out) {
     if (!parser.isSet(name))
         return std::nullopt;

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 
 // How every tessaly-cli command reads its command line: its options declared on Qt's
@@ -20,6 +21,11 @@ namespace CliOption {
 
 // Declares --NAME, taking a value when `value` is given.
 void Declare(QCommandLineParser& parser, const QString& name, const QString& value = {});
+// Declares the `flags` and the options that take a value.
+void Declare(QCommandLineParser& parser, std::initializer_list<const char*> flags,
+             std::initializer_list<const char*> valued);
+// The first of the readers' problems, if any.
+std::optional<QString> FirstProblem(std::initializer_list<std::optional<QString>> problems);
 
 // Each reads --NAME into `out` when it was given (nothing else changes `out`), and returns the
 // problem for a value that does not fit.

@@ -77,18 +77,16 @@ const BootDiagMenuEntry* FindCommand(const QString& name) {
 
 std::optional<QString> ParseOptions(const QStringList& arguments, DiagOptions& options) {
     QCommandLineParser parser;
-    for (const char* flag : {"list", "setup", "rewrite", "trace"})
-        CliOption::Declare(parser, QString::fromLatin1(flag));
-    for (const char* valued : {"host", "port", "kind", "bind"})
-        CliOption::Declare(parser, QString::fromLatin1(valued), QStringLiteral("VALUE"));
+    CliOption::Declare(parser, {"list", "setup", "rewrite", "trace"},
+                       {"host", "port", "kind", "bind"});
     if (auto problem = ParseCliOptions(parser, arguments, 1))
         return problem;
-    for (auto problem : {CliOption::Ipv4(parser, QStringLiteral("host"), options.host),
-                         CliOption::Number(parser, QStringLiteral("port"), 1, 65535, options.port),
-                         CliOption::Kind(parser, options.kind),
-                         CliOption::Ipv4(parser, QStringLiteral("bind"), options.bindAddress)})
-        if (problem)
-            return problem;
+    if (auto problem = CliOption::FirstProblem(
+            {CliOption::Ipv4(parser, QStringLiteral("host"), options.host),
+             CliOption::Number(parser, QStringLiteral("port"), 1, 65535, options.port),
+             CliOption::Kind(parser, options.kind),
+             CliOption::Ipv4(parser, QStringLiteral("bind"), options.bindAddress)}))
+        return problem;
     options.list = parser.isSet(QStringLiteral("list"));
     options.setup = parser.isSet(QStringLiteral("setup"));
     options.rewrite = parser.isSet(QStringLiteral("rewrite"));

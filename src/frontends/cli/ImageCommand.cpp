@@ -71,17 +71,14 @@ int UsageError(const QString& why) {
 // Reads the command line; the problem for a bad one.
 std::optional<QString> ParseOptions(const QStringList& arguments, ImageOptions& options) {
     QCommandLineParser parser;
-    for (const char* flag : {"embedded", "json"})
-        CliOption::Declare(parser, QString::fromLatin1(flag));
-    for (const char* valued : {"kind", "rom-size-code"})
-        CliOption::Declare(parser, QString::fromLatin1(valued), QStringLiteral("VALUE"));
+    CliOption::Declare(parser, {"embedded", "json"}, {"kind", "rom-size-code"});
     if (auto problem = ParseCliOptions(parser, arguments, 1))
         return problem;
-    for (auto problem :
-         {CliOption::Kind(parser, options.kind),
-          CliOption::Number(parser, QStringLiteral("rom-size-code"), 0, 99, options.romSizeCode)})
-        if (problem)
-            return problem;
+    if (auto problem =
+            CliOption::FirstProblem({CliOption::Kind(parser, options.kind),
+                                     CliOption::Number(parser, QStringLiteral("rom-size-code"), 0,
+                                                       99, options.romSizeCode)}))
+        return problem;
     options.embedded = parser.isSet(QStringLiteral("embedded"));
     options.json = parser.isSet(QStringLiteral("json"));
     options.file = parser.positionalArguments().value(0);

@@ -91,24 +91,21 @@ int UsageError(const QString& why) {
 // Reads the command line; the problem for a bad one.
 std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions& options) {
     QCommandLineParser parser;
-    for (const char* flag : {"boot", "debug", "no-records", "json"})
-        CliOption::Declare(parser, QString::fromLatin1(flag));
-    for (const char* valued : {"host", "port", "image", "kind", "rom-size-code", "log",
-                               "chip-timeout", "bind", "records"})
-        CliOption::Declare(parser, QString::fromLatin1(valued), QStringLiteral("VALUE"));
+    CliOption::Declare(parser, {"boot", "debug", "no-records", "json"},
+                       {"host", "port", "image", "kind", "rom-size-code", "log", "chip-timeout",
+                        "bind", "records"});
     if (auto problem = ParseCliOptions(parser, arguments))
         return problem;
     if (!parser.isSet(QStringLiteral("host")))
         return QStringLiteral("--host is required");
-    for (auto problem :
-         {CliOption::Ipv4(parser, QStringLiteral("host"), options.host),
-          CliOption::Number(parser, QStringLiteral("port"), 1, 65535, options.port),
-          CliOption::Kind(parser, options.kind),
-          CliOption::Number(parser, QStringLiteral("rom-size-code"), 0, 99, options.romSizeCode),
-          CliOption::ChipTimeout(parser, options.chipLimitMs),
-          CliOption::Ipv4(parser, QStringLiteral("bind"), options.bindAddress)})
-        if (problem)
-            return problem;
+    if (auto problem = CliOption::FirstProblem(
+            {CliOption::Ipv4(parser, QStringLiteral("host"), options.host),
+             CliOption::Number(parser, QStringLiteral("port"), 1, 65535, options.port),
+             CliOption::Kind(parser, options.kind),
+             CliOption::Number(parser, QStringLiteral("rom-size-code"), 0, 99, options.romSizeCode),
+             CliOption::ChipTimeout(parser, options.chipLimitMs),
+             CliOption::Ipv4(parser, QStringLiteral("bind"), options.bindAddress)}))
+        return problem;
     options.boot = parser.isSet(QStringLiteral("boot"));
     options.debug = parser.isSet(QStringLiteral("debug"));
     options.noRecords = parser.isSet(QStringLiteral("no-records"));

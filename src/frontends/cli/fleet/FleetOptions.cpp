@@ -5,21 +5,18 @@
 
 std::optional<QString> ParseFleetOptions(const QStringList& arguments, FleetOptions& options) {
     QCommandLineParser parser;
-    for (const char* flag : {"boot", "debug", "no-records"})
-        CliOption::Declare(parser, QString::fromLatin1(flag));
-    for (const char* valued : {"host", "hosts", "retry", "image", "kind", "rom-size-code", "jobs",
-                               "report", "csv", "log-dir", "records", "chip-timeout", "bind"})
-        CliOption::Declare(parser, QString::fromLatin1(valued), QStringLiteral("VALUE"));
+    CliOption::Declare(parser, {"boot", "debug", "no-records"},
+                       {"host", "hosts", "retry", "image", "kind", "rom-size-code", "jobs",
+                        "report", "csv", "log-dir", "records", "chip-timeout", "bind"});
     if (auto problem = ParseCliOptions(parser, arguments))
         return problem;
-    for (auto problem :
-         {CliOption::Kind(parser, options.kind),
-          CliOption::Number(parser, QStringLiteral("rom-size-code"), 0, 99, options.romSizeCode),
-          CliOption::Number(parser, QStringLiteral("jobs"), 1, kMaxFleetDevices, options.jobs),
-          CliOption::ChipTimeout(parser, options.chipLimitMs),
-          CliOption::Ipv4(parser, QStringLiteral("bind"), options.bindAddress)})
-        if (problem)
-            return problem;
+    if (auto problem = CliOption::FirstProblem(
+            {CliOption::Kind(parser, options.kind),
+             CliOption::Number(parser, QStringLiteral("rom-size-code"), 0, 99, options.romSizeCode),
+             CliOption::Number(parser, QStringLiteral("jobs"), 1, kMaxFleetDevices, options.jobs),
+             CliOption::ChipTimeout(parser, options.chipLimitMs),
+             CliOption::Ipv4(parser, QStringLiteral("bind"), options.bindAddress)}))
+        return problem;
     const bool allBoot = parser.isSet(QStringLiteral("boot"));
     options.debug = parser.isSet(QStringLiteral("debug"));
     options.noRecords = parser.isSet(QStringLiteral("no-records"));

@@ -58,7 +58,23 @@ void ImageRecordSink::NoteOverwrite(std::uint64_t offset, std::span<const std::u
                                            static_cast<std::uint32_t>(target_.base + last)};
 }
 
+bool ImageRecordSink::Store(std::uint32_t address, std::span<const std::uint8_t> data,
+                            std::size_t line) {
+    switch (Place(address, data)) {
+    case Placement::OutOfRange:
+        result_.ok = false;
+        result_.outOfRange = true;
+        return false;
+    case Placement::Wraps:
+        Damaged(ImageDamage::Wraps, line);
+        return true;
+    default:
+        return true;
+    }
+}
+
 void ImageRecordSink::Damaged(ImageDamage damage, std::size_t line) {
+    result_.ok = false;
     if (result_.damage != ImageDamage::None)
         return;
     result_.damage = damage;
@@ -83,10 +99,8 @@ void ImageRecordSink::NoteRange(std::uint32_t first, std::uint32_t last) {
     ranges.push_back({first, last});
 }
 
-ImageLoadResult ImageRecordSink::Finish(bool ok, bool outOfRange, std::uint8_t failFill) {
-    result_.ok = ok;
-    result_.outOfRange = outOfRange;
-    if (!ok) {
+ImageLoadResult ImageRecordSink::Finish(std::uint8_t failFill) {
+    if (!result_.ok) {
         std::fill(target_.image.begin(), target_.image.end(), failFill);
         result_.ranges.clear();
         result_.overwritten.reset();

@@ -21,6 +21,9 @@ public:
     // skipped without comment; any other one is out of range and ends the load. Data that
     // would run past address 0xFFFFFFFF is damage (Wraps): nothing of it is stored.
     Placement Place(std::uint32_t address, std::span<const std::uint8_t> data);
+    // Place for the record on `line` (from 1), with what follows from where it went: false
+    // when the load must stop reading (out of range), a damaged file noted.
+    bool Store(std::uint32_t address, std::span<const std::uint8_t> data, std::size_t line);
 
     // The record on `line` (from 1) is damaged; the load fails.
     void Damaged(ImageDamage damage, std::size_t line);
@@ -30,7 +33,7 @@ public:
 
     // Blanks a failed load with `failFill`, or adds the summary line to a good one that stored
     // something.
-    ImageLoadResult Finish(bool ok, bool outOfRange, std::uint8_t failFill);
+    ImageLoadResult Finish(std::uint8_t failFill);
 
 private:
     void NoteRange(std::uint32_t first, std::uint32_t last);

@@ -26,8 +26,6 @@ std::uint8_t ExpectedChecksum(std::uint32_t sum) {
 
 ImageLoadResult ParseIntelHex(std::string_view text, ImageTarget target) {
     ImageRecordSink sink(target);
-    bool ok = true;
-    bool outOfRange = false;
     std::uint32_t addressBase = 0;
     std::size_t lineNumber = 0;
     ForEachTextLine(text, [&](std::string_view line) {
@@ -54,7 +52,6 @@ ImageLoadResult ParseIntelHex(std::string_view text, ImageTarget target) {
             if (LineByte(line, kPayloadStart + 4) == ExpectedChecksum(sum)) {
                 addressBase = type == kSegmentAddress ? value * 16 : value << 16;
             } else {
-                ok = false;
                 sink.Damaged(ImageDamage::Checksum, lineNumber);
                 // A broken segment record has always left its raw value as the base.
                 if (type == kSegmentAddress)
@@ -71,24 +68,12 @@ ImageLoadResult ParseIntelHex(std::string_view text, ImageTarget target) {
             sum += data[i];
         }
         if (LineByte(line, kPayloadStart + 2 * length) != ExpectedChecksum(sum)) {
-            ok = false;
             sink.Damaged(ImageDamage::Checksum, lineNumber);
             return true;
         }
-        switch (sink.Place(offset + addressBase, {data.data(), length})) {
-        case ImageRecordSink::Placement::OutOfRange:
-            ok = false;
-            outOfRange = true;
-            return false;
-        case ImageRecordSink::Placement::Wraps:
-            ok = false;
-            sink.Damaged(ImageDamage::Wraps, lineNumber);
-            return true;
-        default:
-            return true;
-        }
+        return sink.Store(offset + addressBase, {data.data(), length}, lineNumber);
     });
-    return sink.Finish(ok, outOfRange, 0x00);
+    return sink.Finish(0x00);
 }
 
 } // namespace tessaly

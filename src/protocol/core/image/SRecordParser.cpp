@@ -23,8 +23,6 @@ std::size_t AddressBytes(std::string_view line) {
 
 ImageLoadResult ParseSRecords(std::string_view text, ImageTarget target) {
     ImageRecordSink sink(target);
-    bool ok = true;
-    bool outOfRange = false;
     std::size_t lineNumber = 0;
     ForEachTextLine(text, [&](std::string_view line) {
         ++lineNumber;
@@ -39,7 +37,6 @@ ImageLoadResult ParseSRecords(std::string_view text, ImageTarget target) {
         // The count covers the address, the data and the checksum byte; a record too short to
         // hold its own address cannot be valid and fails the file like a bad checksum.
         if (count < addressBytes + 1) {
-            ok = false;
             sink.Damaged(ImageDamage::Count, lineNumber);
             return true;
         }
@@ -58,24 +55,12 @@ ImageLoadResult ParseSRecords(std::string_view text, ImageTarget target) {
         }
         sum += LineByte(line, dataStart + 2 * length);
         if ((sum & 0xFFu) != 0xFFu) {
-            ok = false;
             sink.Damaged(ImageDamage::Checksum, lineNumber);
             return true;
         }
-        switch (sink.Place(address, {data.data(), length})) {
-        case ImageRecordSink::Placement::OutOfRange:
-            ok = false;
-            outOfRange = true;
-            return false;
-        case ImageRecordSink::Placement::Wraps:
-            ok = false;
-            sink.Damaged(ImageDamage::Wraps, lineNumber);
-            return true;
-        default:
-            return true;
-        }
+        return sink.Store(address, {data.data(), length}, lineNumber);
     });
-    return sink.Finish(ok, outOfRange, 0xFF);
+    return sink.Finish(0xFF);
 }
 
 } // namespace tessaly
