@@ -95,8 +95,10 @@ TEST(BridgeSpeedChange, ModuleVersionReplyIsDecoded) {
     ASSERT_TRUE(udp.WaitForReply(30));
     EXPECT_TRUE(rig.log.Contains(BridgeTexts::kIdPrefix + QStringLiteral("X5")));
     EXPECT_TRUE(rig.log.Contains(BridgeTexts::kFirmwarePrefix + QStringLiteral("6.2")));
-    EXPECT_TRUE(rig.log.Contains(BridgeTexts::kMacPrefix + QStringLiteral("02-00-00-12-34-56")));
-    EXPECT_EQ(udp.BridgeMacText, QStringLiteral("02-00-00-12-34-56"));
+    // Each simulated module's own MAC, from its address.
+    const QString mac = TestAddresses::SimulatedMac(LinkSimRig::kHost);
+    EXPECT_TRUE(rig.log.Contains(BridgeTexts::kMacPrefix + mac));
+    EXPECT_EQ(udp.BridgeMacText, mac);
 }
 
 // The simulator always answers with exactly 124 bytes; a longer answer needs a stand-in.

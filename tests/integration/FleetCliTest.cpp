@@ -125,10 +125,15 @@ TEST_F(FleetCli, OneRefusedPageIsOneNgRowAndARetryInReWriteModeMendsIt) {
     QFile csv(dir.filePath(QStringLiteral("report.csv")));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(csv.readAll()).split(QLatin1Char('\n'));
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("host,port,mode,result,exitCode,errStage,")));
+    EXPECT_TRUE(
+        lines[0].startsWith(QStringLiteral("host,port,mac,mode,result,exitCode,errStage,")));
+    // Each R/W known by its bridge module's MAC as well as by its address.
     EXPECT_TRUE(lines[1 + kRefusing].startsWith(
         TestAddresses::Device(kRefusing) +
-        QStringLiteral(",%1,program,NG,15,3,write,").arg(sims[kRefusing]->TcpPort())));
+        QStringLiteral(",%1,%2,program,NG,15,3,write,")
+            .arg(sims[kRefusing]->TcpPort())
+            .arg(TestAddresses::SimulatedMac(TestAddresses::Device(kRefusing)))))
+        << lines[1 + kRefusing].toStdString();
 
     // The operator power-cycles the failed R/W, as its log asks, and runs the report again:
     // only that one, and in re-write mode.

@@ -42,6 +42,7 @@ TEST(RunRecord, RefusedPageLeavesTheLogAndTheRecordOfTheFailedWrite) {
     EXPECT_EQ(r.value(QStringLiteral("version")).toString(), QStringLiteral(TESSALY_VERSION));
     EXPECT_EQ(r.value(QStringLiteral("host")).toString(), host);
     EXPECT_EQ(r.value(QStringLiteral("port")).toInt(), rig.sim->TcpPort());
+    EXPECT_EQ(r.value(QStringLiteral("mac")).toString(), TestAddresses::SimulatedMac(host));
     EXPECT_EQ(r.value(QStringLiteral("mode")).toString(), QStringLiteral("program"));
     EXPECT_EQ(r.value(QStringLiteral("kind")).toString(), QStringLiteral("rx231"));
     EXPECT_EQ(r.value(QStringLiteral("romSizeCode")).toInt(), 11);

@@ -2,8 +2,10 @@
 // re-write mode, the bridge already at 19.2 kbit/s, the versioned chip updater, versions that
 // agree in their first four characters, and a second click that connects first.
 
+#include "support/RunRecordFiles.h"
 #include "support/TestChildProgram.h"
 #include "support/UpdateRig.h"
+#include "update/UpdateTexts.h"
 #include "update/WorkFolder.h"
 
 #include <algorithm>
@@ -194,4 +196,30 @@ TEST(UpdateFlow, SecondClickConnectsFirstAndUpdatesAgain) {
     EXPECT_EQ(second.failedStep, std::nullopt);
     EXPECT_TRUE(rig.RunLog().contains(QStringLiteral("Find ZMW R/W ")));
     EXPECT_EQ(rig.Flash(0xFFFC0000u, kReservedTop - 1), rig.Image(0xFFFC0000u, kReservedTop - 1));
+}
+
+// A R/W that already holds the version asked for is not written at all: no program mode, no
+// erase, no page; the run is "skipped" and counts as a success.
+TEST(UpdateFlow, SkipCurrentLeavesAnUpToDateReaderUntouched) {
+    rwsim::SimConfig config = SimDefaults();
+    config.romVersion = "1.01A0002";
+    config.chipVersion = "1.01C0002";
+    UpdateRig rig(config);
+    ASSERT_TRUE(rig.started);
+    ASSERT_EQ(rig.Connect(), 1);
+    const QString folder = rig.dir.filePath(QStringLiteral("records"));
+    RunRequest request;
+    request.option = rig.option;
+    request.recordsDir = folder;
+    request.skipCurrent = QStringLiteral("1.01A0002");
+    const RunOutcome outcome = rig.session->Update(request);
+    EXPECT_TRUE(outcome.Ok());
+    EXPECT_EQ(outcome.ExitCode(), 0);
+    EXPECT_TRUE(rig.log.lines.contains(UpdateText::AlreadyCurrent +
+                                       QStringLiteral("1.01A0002 / 1.01C0002")));
+    const QString received = rig.Device().tcpReceived;
+    EXPECT_FALSE(received.contains(QStringLiteral("02 00 4E 0A 9B"))); // program mode
+    EXPECT_TRUE(rig.Device().events.filter(QStringLiteral("record:")).isEmpty());
+    EXPECT_EQ(ReadTheOnlyRun(folder).record.value(QStringLiteral("result")).toString(),
+              QStringLiteral("skipped"));
 }

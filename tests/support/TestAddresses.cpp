@@ -1,6 +1,7 @@
 #include "support/TestAddresses.h"
 
 #include <QDir>
+#include <QHostAddress>
 #include <QLockFile>
 
 #include <cstdio>
@@ -51,6 +52,16 @@ namespace TestAddresses {
 int Slot() {
     static const HeldSlot slot = TakeSlot();
     return slot.number;
+}
+
+QString SimulatedMac(const QString& address) {
+    const quint32 ip = QHostAddress(address).toIPv4Address();
+    return QStringLiteral("02-00-%1-%2-%3-%4")
+        .arg(ip >> 24, 2, 16, QLatin1Char('0'))
+        .arg((ip >> 16) & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg((ip >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+        .arg(ip & 0xFF, 2, 16, QLatin1Char('0'))
+        .toUpper();
 }
 
 quint16 ToolBridgePort() {

@@ -40,6 +40,9 @@ inline QString Device(int k) {
     return Address(10 + k);
 }
 
+// The MAC the simulator's bridge module at `address` reports: 02-00 and its IPv4 address.
+QString SimulatedMac(const QString& address);
+
 // The process's bridge ports: the tool's end, and the simulated module's.
 quint16 ToolBridgePort();
 quint16 ModuleBridgePort();

@@ -132,7 +132,10 @@ void BridgeModule::Handle(const QByteArray& datagram, const QHostAddress& sender
         reply[7] = char(6);
         reply[8] = 'X';
         reply[9] = '5';
-        const char mac[6] = {0x02, 0x00, 0x00, 0x12, 0x34, 0x56}; // locally administered
+        // Locally administered, and the module's own: 02-00 and its IPv4 address, so that
+        // every simulated module of a fleet has a MAC of its own.
+        const quint32 ip = address_.toIPv4Address();
+        const char mac[6] = {0x02, 0x00, char(ip >> 24), char(ip >> 16), char(ip >> 8), char(ip)};
         for (int i = 0; i < 6; ++i)
             reply[24 + i] = mac[i];
         Reply(reply, sender, senderPort);

@@ -12,6 +12,7 @@ namespace {
 
 const QStringList kRowFields = {QStringLiteral("host"),
                                 QStringLiteral("port"),
+                                QStringLiteral("mac"),
                                 QStringLiteral("mode"),
                                 QStringLiteral("result"),
                                 QStringLiteral("exitCode"),
@@ -36,8 +37,8 @@ QJsonObject RowJson(const FleetRow& row) {
         out.insert(QStringLiteral("mode"),
                    row.target.rewrite ? QStringLiteral("rewrite") : QStringLiteral("program"));
         out.insert(QStringLiteral("result"), QStringLiteral("NG"));
-        for (const char* none : {"exitCode", "failedStep", "romVersionBefore", "chipVersionBefore",
-                                 "romVersionAfter", "chipVersionAfter"})
+        for (const char* none : {"mac", "exitCode", "failedStep", "romVersionBefore",
+                                 "chipVersionBefore", "romVersionAfter", "chipVersionAfter"})
             out.insert(QLatin1String(none), QJsonValue::Null);
         out.insert(QStringLiteral("errStage"), 0);
     }

@@ -15,6 +15,15 @@ std::vector<QString> Names(const std::vector<FleetTarget>& targets) {
     return names;
 }
 
+QString ResultText(const RunOutcome& outcome, bool stopped) {
+    if (outcome.record.skipped)
+        return QStringLiteral("skipped");
+    if (outcome.Ok())
+        return QStringLiteral("OK");
+    return stopped ? QStringLiteral("NG (stopped)")
+                   : QStringLiteral("NG (%1)").arg(outcome.ExitCode());
+}
+
 } // namespace
 
 FleetRun::FleetRun(FleetSetup setup) : setup_(std::move(setup)), board_(Names(setup_.targets)) {
@@ -35,6 +44,7 @@ FleetRun::FleetRun(FleetSetup setup) : setup_(std::move(setup)), board_(Names(se
         request.recordsDir = setup_.recordsDir;
         request.makeRoomInRecords = false; // done once for the whole fleet
         request.chipLimitMs = setup_.chipLimitMs;
+        request.skipCurrent = setup_.skipCurrent;
         const QString log =
             QDir(setup_.logDir).filePath(QStringLiteral("%1_%2.log").arg(t.host).arg(t.port));
         runs_.push_back(
@@ -79,11 +89,7 @@ void FleetRun::StartMore() {
         const int device = int(next_++);
         FleetDeviceRun* run = runs_[std::size_t(device)].get();
         connect(run, &QThread::finished, this, [this, device, run] {
-            const RunOutcome& outcome = run->Outcome();
-            board_.Finish(device, outcome.Ok() ? QStringLiteral("OK")
-                                  : run->Stopped()
-                                      ? QStringLiteral("NG (stopped)")
-                                      : QStringLiteral("NG (%1)").arg(outcome.ExitCode()));
+            board_.Finish(device, ResultText(run->Outcome(), run->Stopped()));
             --running_;
             StartMore();
             if (running_ == 0) {

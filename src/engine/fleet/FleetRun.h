@@ -23,9 +23,10 @@ struct FleetSetup {
     int chipLimitMs = -1;
     QString bindAddress;
     bool debug = false;
-    QString workDir;    // prepared; the chip updater is written there
-    QString recordsDir; // empty: no record files
-    QString logDir;     // each R/W's log as ADDR_PORT.log here
+    QString skipCurrent; // see RunRequest::skipCurrent
+    QString workDir;     // prepared; the chip updater is written there
+    QString recordsDir;  // empty: no record files
+    QString logDir;      // each R/W's log as ADDR_PORT.log here
 };
 
 // Many R/Ws updated from one process at once, each exactly as `tessaly-cli update` updates

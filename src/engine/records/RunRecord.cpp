@@ -49,6 +49,8 @@ QString ResultText(const RunRecord& r) {
         return QStringLiteral("unfinished");
     if (r.interrupted)
         return QStringLiteral("interrupted");
+    if (r.skipped)
+        return QStringLiteral("skipped");
     return r.ok ? QStringLiteral("OK") : QStringLiteral("NG");
 }
 
@@ -62,6 +64,7 @@ QJsonObject RunRecordJson(const RunRecord& r) {
         {QStringLiteral("version"), r.version},
         {QStringLiteral("host"), r.host},
         {QStringLiteral("port"), r.port},
+        {QStringLiteral("mac"), r.mac.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.mac)},
         {QStringLiteral("mode"), r.reWrite ? QStringLiteral("rewrite") : QStringLiteral("program")},
         {QStringLiteral("kind"), r.kind},
         {QStringLiteral("romSizeCode"), r.romSizeCode},

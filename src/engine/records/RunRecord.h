@@ -36,6 +36,7 @@ struct RunRecord {
     QString version; // this program's
     QString host;
     int port = 0;
+    QString mac; // the R/W's bridge module, its identity across address changes; empty: unknown
     bool reWrite = false; // "rewrite" mode, else "program"
     QString kind;         // "rx231", ... (the code as text for a kind without a name)
     int romSizeCode = 0;
@@ -46,6 +47,9 @@ struct RunRecord {
     // before its end (Ctrl+C, a signal, a fleet stopped), or it ran to its result.
     bool unfinished = false;
     bool interrupted = false;
+    // The R/W already held the version asked for (--skip-current): nothing was written. A
+    // skipped run is ok.
+    bool skipped = false;
     bool ok = false;
     int exitCode = 0; // tessaly-cli update's code for this outcome
     int errStage = 0;

@@ -56,6 +56,9 @@ void RunRecorder::Take(const RunEvent& event) {
         record_.romVersionBefore = event.rom;
         record_.chipVersionBefore = event.chip;
         break;
+    case RunEvent::Kind::Identity:
+        record_.mac = event.text;
+        break;
     case RunEvent::Kind::ChipUpdaterEnded:
         record_.chipUpdater = event.chipRun;
         break;

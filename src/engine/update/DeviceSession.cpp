@@ -69,8 +69,42 @@ RunOutcome DeviceSession::Update(const RunRequest& request) {
             return Conclude(recorder, mayStart ? UpdateStep::Connect : UpdateStep::Image, nullptr);
     }
     fReconnect = 0;
+    TellVersionsBefore(link);
+    RunEvent identity;
+    identity.kind = RunEvent::Kind::Identity;
+    identity.text = link.ReadBridgeMac();
+    events_.Emit(identity);
+    if (AlreadyCurrent(link, request.skipCurrent)) {
+        link.AddLog(UpdateText::AlreadyCurrent + link.RomVersionText() + QStringLiteral(" / ") +
+                        link.ChipVersionText(),
+                    1);
+        recorder.Record().skipped = true;
+        return Conclude(recorder, std::nullopt, nullptr);
+    }
     const SequenceResult sequence = FirmUpdate(link, events_, request, startUp_.workDir);
     return Conclude(recorder, sequence.failedStep, &sequence);
+}
+
+void DeviceSession::TellVersionsBefore(const TFlashWrRXCont& link) {
+    // What the connection read; in re-write mode the R/W is in boot mode and nothing was.
+    RunEvent before;
+    before.kind = RunEvent::Kind::VersionsBefore;
+    if (!link.ReWriteMode && link.ReaderFound) {
+        before.rom = link.RomVersionText();
+        if (link.ChipAnswered)
+            before.chip = link.ChipVersionText();
+    }
+    events_.Emit(before);
+}
+
+bool DeviceSession::AlreadyCurrent(const TFlashWrRXCont& link, const QString& version) {
+    // The final check's rule: the first four characters.
+    constexpr qsizetype kCompared = 4;
+    if (version.size() < kCompared || link.ReWriteMode || !link.ReaderFound || !link.ChipAnswered)
+        return false;
+    const QString wanted = version.left(kCompared);
+    return link.RomVersionText().left(kCompared) == wanted &&
+           link.ChipVersionText().left(kCompared) == wanted;
 }
 
 RunOutcome DeviceSession::Conclude(RunRecorder& recorder, std::optional<UpdateStep> failedStep,
@@ -103,7 +137,8 @@ RunOutcome DeviceSession::Conclude(RunRecorder& recorder, std::optional<UpdateSt
                                    : kExitOk;
     record.errStage = outcome->ErrStage;
     record.failedStep = failedStep ? Step(*failedStep).recordName : QString();
-    // The restarted R/W's versions, where the run got as far as reading them.
+    // The restarted R/W's versions, where the run got as far as reading them (a skipped R/W
+    // keeps the ones it had).
     if (!failedStep || failedStep == UpdateStep::Compare ||
         failedStep == UpdateStep::VersionsDiffer)
         record.romVersionAfter = link.RomVersionText();

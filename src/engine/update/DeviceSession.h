@@ -44,6 +44,9 @@ public:
     int fReconnect = 0;
 
 private:
+    void TellVersionsBefore(const TFlashWrRXCont& link);
+    // The R/W reported `version` for both its firmwares (see RunRequest::skipCurrent).
+    static bool AlreadyCurrent(const TFlashWrRXCont& link, const QString& version);
     RunOutcome Conclude(class RunRecorder& recorder, std::optional<UpdateStep> failedStep,
                         const struct SequenceResult* sequence);
 

@@ -83,15 +83,6 @@ void Sequence::Begin() {
     out_.option.BPSspeed = kUpdateBitRate;
     out_.option.BaudRate = kUpdateBitRate;
 
-    // What the connection read; in re-write mode the R/W is in boot mode and nothing was.
-    RunEvent before;
-    before.kind = RunEvent::Kind::VersionsBefore;
-    if (!link_.ReWriteMode && link_.ReaderFound) {
-        before.rom = link_.RomVersionText();
-        if (link_.ChipAnswered)
-            before.chip = link_.ChipVersionText();
-    }
-    Tell(before);
     RunEvent started;
     started.kind = RunEvent::Kind::SequenceStarted;
     Tell(started);

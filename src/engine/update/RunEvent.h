@@ -44,6 +44,7 @@ struct RunEvent {
         Progress,            // `percent` of the running step's own work
         Address,             // `text`: the flash address being written (empty: none)
         VersionsBefore,      // `rom` and `chip` as read when the R/W was connected
+        Identity,            // `text`: the R/W's bridge module MAC address (empty: no answer)
         ChipUpdaterStarted,  // `text`: the file; the link to the R/W is closed meanwhile
         ChipUpdaterEnded,    // `chip`: how it ran
         Finished,            // `outcome`

@@ -26,6 +26,10 @@ struct RunRequest {
     QString recordsDir;
     bool makeRoomInRecords = true;
     int chipLimitMs = -1; // the chip updater's time limit; none in the window
+    // A version the R/W need not be updated to again: when the ROM and the CHIP versions the
+    // connection read both begin with its first four characters (as the final check compares
+    // them), nothing is erased or written and the run ends "skipped". Empty: always update.
+    QString skipCurrent;
     // Where the chip updater's exit code line goes, and a file that takes its own output
     // instead of our standard output (a fleet's device log); the window and update use ours.
     std::FILE* chipExitCodeOut = stdout;

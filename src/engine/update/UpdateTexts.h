@@ -44,6 +44,9 @@ inline const QString Retry =
 // The command line's own way out after a failed write: re-write mode is an option there.
 inline const QString RetryWithBootOption =
     QStringLiteral("--boot（再書き込みモード）を付けて、もう一度実行してください。");
+// The R/W already holds the version asked for: the versions it reported follow.
+inline const QString AlreadyCurrent = QStringLiteral("OK: 同じバージョンのため書き込みません : ");
+
 // A run stopped before its end (a signal, Ctrl+C, a fleet stopped).
 inline const QString Interrupted = QStringLiteral("アップデートを中断しました。");
 

@@ -29,6 +29,7 @@ constexpr char kHelp[] =
     "                          [--kind rx231|rx630|rx63t] [--rom-size-code N] [--debug]\n"
     "                          [--log FILE] [--chip-timeout SECONDS] [--bind ADDR]\n"
     "                          [--records DIR | --no-records] [--json]\n"
+    "                          [--skip-current VERSION]\n"
     "\n"
     "  --host ADDR           the R/W's IPv4 address (TCPServAddr)\n"
     "  --port N              its TCP port (TCPServPort; also passed to the chip updater as\n"
@@ -46,6 +47,9 @@ constexpr char kHelp[] =
     "  --records DIR         keep the run's .log and .json record in DIR (default: the\n"
     "                        work folder's records/, newest 1000 runs kept)\n"
     "  --no-records          keep no record files\n"
+    "  --skip-current V      write nothing when the R/W's ROM and CHIP versions both begin\n"
+    "                        with V's first four characters (as the final check compares\n"
+    "                        them); the run is \"skipped\", exit code 0\n"
     "  --json                print the run record as one JSON object on standard output at\n"
     "                        the end; the log lines go to standard error\n"
     "\n"
@@ -80,6 +84,7 @@ struct UpdateOptions {
     QString recordsDir; // empty: the work folder's
     bool noRecords = false;
     bool json = false;
+    QString skipCurrent;
 };
 
 constexpr int kStopCheckMs = 50;
@@ -93,7 +98,7 @@ std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions&
     QCommandLineParser parser;
     CliOption::Declare(parser, {"boot", "debug", "no-records", "json"},
                        {"host", "port", "image", "kind", "rom-size-code", "log", "chip-timeout",
-                        "bind", "records"});
+                        "bind", "records", "skip-current"});
     if (auto problem = ParseCliOptions(parser, arguments))
         return problem;
     if (!parser.isSet(QStringLiteral("host")))
@@ -113,6 +118,9 @@ std::optional<QString> ParseOptions(const QStringList& arguments, UpdateOptions&
     options.image = parser.value(QStringLiteral("image"));
     options.logFile = parser.value(QStringLiteral("log"));
     options.recordsDir = parser.value(QStringLiteral("records"));
+    options.skipCurrent = parser.value(QStringLiteral("skip-current"));
+    if (parser.isSet(QStringLiteral("skip-current")) && options.skipCurrent.size() < 4)
+        return QStringLiteral("--skip-current needs a version of at least 4 characters");
     if (options.noRecords && !options.recordsDir.isEmpty())
         return QStringLiteral("--records and --no-records exclude each other");
     return std::nullopt;
@@ -157,6 +165,7 @@ int RunUpdate(const QStringList& arguments) {
     request.imageFile = options.image;
     request.option = startUp.option;
     request.chipLimitMs = options.chipLimitMs;
+    request.skipCurrent = options.skipCurrent;
     if (!options.noRecords)
         request.recordsDir =
             options.recordsDir.isEmpty() ? RecordsFolder::ForWorkDir(workDir) : options.recordsDir;

@@ -3,6 +3,7 @@
 // reconnects.
 #include "bridge/BridgeEndpoint.h"
 #include "bridge/BridgeTexts.h"
+#include "bridge/BridgeTurn.h"
 #include "bridge/TXPortUDP.h"
 #include "core/bridge/BridgeDatagram.h"
 #include "link/TFlashWrRXCont.h"
@@ -18,37 +19,6 @@ constexpr std::uint32_t kBeforeWriteMs = 100;
 // How long the port is tried again after the exchange, and how often.
 constexpr std::uint32_t kRebindLimitMs = 3000;
 constexpr std::uint32_t kRebindRetryMs = 20;
-// How long another program's exchange is waited for, and how often its end is looked for.
-constexpr std::uint32_t kTurnLimitMs = 10000;
-constexpr std::uint32_t kTurnRetryMs = 20;
-
-// This process's turn at the bridge port among the programs of the PC, for one exchange. When
-// the wait runs out the exchange goes ahead all the same: the port is then most likely held,
-// and the operator sees "接続エラー" and a set-up that fails within its limits.
-class BridgeTurn {
-public:
-    BridgeTurn(TFlashWrRXCont& link, TXPortUDP& udp) : udp_(udp) {
-        BridgeEndpoint& endpoint = BridgeEndpoint::OfProcess();
-        link.StartTickTimer();
-        for (bool first = true; !(taken_ = endpoint.TryTakeTurn(udp.BindAddress)); first = false) {
-            if (first)
-                udp.AddLog(BridgeTexts::kWaitingForTurn);
-            if (link.TickTimerExpired(kTurnLimitMs))
-                break;
-            link.WaitForEvents(kTurnRetryMs);
-        }
-    }
-    ~BridgeTurn() {
-        if (taken_)
-            BridgeEndpoint::OfProcess().EndTurn(udp_.BindAddress);
-    }
-    BridgeTurn(const BridgeTurn&) = delete;
-    BridgeTurn& operator=(const BridgeTurn&) = delete;
-
-private:
-    TXPortUDP& udp_;
-    bool taken_ = false;
-};
 
 } // namespace
 

@@ -35,7 +35,7 @@ TXPortUDP::~TXPortUDP() {
 }
 
 void TXPortUDP::AddLog(const QString& text) {
-    WriteLogLine(logMemo_, text, true, false);
+    WriteLogLine(logMemo_, text, !Quiet, owner_.fDispDebugInfo != 0);
 }
 
 bool TXPortUDP::Bind(bool reportFailure) {

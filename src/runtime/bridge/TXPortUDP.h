@@ -60,6 +60,9 @@ public:
     QString BridgeMacText;
     // Logs every datagram sent and received as a byte dump.
     int Trace = 0;
+    // Its lines become debug lines: a question of the program's own (the module's identity)
+    // that the operator did not ask.
+    bool Quiet = false;
     // Where port 30718 is bound: every local IPv4 address unless one is chosen.
     QHostAddress BindAddress{QHostAddress::AnyIPv4};
 

@@ -105,6 +105,9 @@ public:
     // ---- Bridge serial-speed change (bridge/) ---------------------------------------------
     void SetBridgeSpeed(std::int32_t speedIndex);
     bool ChangeBridgeSerialSpeed(std::int32_t speedIndex, const QString& host);
+    // The MAC address of the R/W's bridge module (XX-XX-XX-XX-XX-XX), the R/W's identity across
+    // address changes; empty when the module did not answer. Logs nothing but debug lines.
+    QString ReadBridgeMac();
     // The local address the bridge endpoint binds port 30718 to; empty (the default) binds
     // every local IPv4 address.
     QString BridgeBindAddress;

@@ -33,7 +33,7 @@ constexpr char kHelp[] =
     "                         [--kind rx231|rx630|rx63t] [--rom-size-code N] [--boot]\n"
     "                         [--jobs N] [--report FILE] [--csv FILE] [--log-dir DIR]\n"
     "                         [--chip-timeout SECONDS] [--bind ADDR] [--debug]\n"
-    "                         [--records DIR | --no-records]\n"
+    "                         [--records DIR | --no-records] [--skip-current VERSION]\n"
     "       tessaly-cli fleet --retry REPORT [--image FILE] [--report FILE] ...\n"
     "\n"
     "  --host ADDR[:PORT]    a R/W (port default 9004); give it once per R/W\n"
@@ -48,7 +48,9 @@ constexpr char kHelp[] =
     "  --csv FILE            the same report as CSV, one line per R/W\n"
     "  --log-dir DIR         each R/W's log as DIR/ADDR_PORT.log (default: the records folder)\n"
     "  --image, --kind, --rom-size-code, --chip-timeout, --bind, --debug, --records,\n"
-    "  --no-records          as for tessaly-cli update, for every R/W\n"
+    "  --no-records, --skip-current\n"
+    "                        as for tessaly-cli update, for every R/W (a skipped R/W counts\n"
+    "                        as OK)\n"
     "\n"
     "On a terminal a table shows every R/W's step, progress, time and result; on a pipe a line\n"
     "is printed when a R/W starts a step or ends, and a summary at the end. Ctrl+C once: no\n"
@@ -127,6 +129,7 @@ int RunFleet(const QStringList& arguments) {
                               .chipLimitMs = options.chipLimitMs,
                               .bindAddress = options.bindAddress,
                               .debug = options.debug,
+                              .skipCurrent = options.skipCurrent,
                               .workDir = workDir,
                               .recordsDir = recordsDir,
                               .logDir = logDir});

@@ -7,7 +7,8 @@ std::optional<QString> ParseFleetOptions(const QStringList& arguments, FleetOpti
     QCommandLineParser parser;
     CliOption::Declare(parser, {"boot", "debug", "no-records"},
                        {"host", "hosts", "retry", "image", "kind", "rom-size-code", "jobs",
-                        "report", "csv", "log-dir", "records", "chip-timeout", "bind"});
+                        "report", "csv", "log-dir", "records", "chip-timeout", "bind",
+                        "skip-current"});
     if (auto problem = ParseCliOptions(parser, arguments))
         return problem;
     if (auto problem = CliOption::FirstProblem(
@@ -28,6 +29,9 @@ std::optional<QString> ParseFleetOptions(const QStringList& arguments, FleetOpti
     options.csvFile = parser.value(QStringLiteral("csv"));
     options.logDir = parser.value(QStringLiteral("log-dir"));
     options.recordsDir = parser.value(QStringLiteral("records"));
+    options.skipCurrent = parser.value(QStringLiteral("skip-current"));
+    if (parser.isSet(QStringLiteral("skip-current")) && options.skipCurrent.size() < 4)
+        return QStringLiteral("--skip-current needs a version of at least 4 characters");
     if (options.noRecords && !options.recordsDir.isEmpty())
         return QStringLiteral("--records and --no-records exclude each other");
     const bool listed = !hosts.isEmpty() || !hostsFile.isEmpty();

@@ -26,6 +26,7 @@ struct FleetOptions {
     int chipLimitMs = -1;
     QString bindAddress;
     bool debug = false;
+    QString skipCurrent; // empty: every R/W is written
 };
 
 // Reads the command line, the hosts file and the report to retry; the problem (naming the file

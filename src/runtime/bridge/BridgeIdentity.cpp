@@ -1,0 +1,23 @@
+// Which R/W this is: its bridge module's MAC address, from the module's version reply. The
+// address of a R/W may change from one run to the next; its module's MAC does not.
+#include "bridge/BridgeTurn.h"
+#include "bridge/TXPortUDP.h"
+#include "link/TFlashWrRXCont.h"
+
+namespace {
+constexpr std::uint8_t kVersionQuery = 0xF6;
+constexpr std::int32_t kVersionReplyLength = 30;
+} // namespace
+
+QString TFlashWrRXCont::ReadBridgeMac() {
+    if (OperationRefused())
+        return {};
+    TXPortUDP udp(*this, LogMemo);
+    udp.Quiet = true;
+    udp.Trace = BridgeTrace;
+    if (!BridgeBindAddress.isEmpty())
+        udp.BindAddress = QHostAddress(BridgeBindAddress);
+    const BridgeTurn turn(*this, udp);
+    udp.SendCommand(TCPIPPara.TCPServAddr, kVersionQuery);
+    return udp.WaitForReply(kVersionReplyLength) ? udp.BridgeMacText : QString();
+}
