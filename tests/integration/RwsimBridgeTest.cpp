@@ -1,6 +1,7 @@
 // The simulated bridge module: its setup record over UDP and what its serial speed does to
 // the bytes on the TCP line.
 
+#include "core/bridge/BridgeSpeed.h"
 #include "support/RwsimHarness.h"
 
 using namespace rwsim_test;
@@ -53,10 +54,10 @@ TEST(RwsimBridge, SpeedCodes) {
     const std::pair<std::uint8_t, int> codes[] = {
         {0x2, 9600}, {0x1, 19200}, {0x0, 38400}, {0x9, 57600}, {0x8, 115200}};
     for (auto [code, bps] : codes) {
-        EXPECT_EQ(BridgeModule::BpsForCode(std::uint8_t(0x30 | code)), bps);
+        EXPECT_EQ(tessaly::BridgeBpsForCode(std::uint8_t(0x30 | code)), bps);
         EXPECT_EQ(BridgeModule::CodeForBps(bps), code);
     }
-    EXPECT_EQ(BridgeModule::BpsForCode(0x5), 0);
+    EXPECT_EQ(tessaly::BridgeBpsForCode(0x5), 0);
 }
 
 TEST(RwsimBridge, MalformedDatagramsAreIgnoredAndItKeepsRunning) {

@@ -1,5 +1,6 @@
 #include "rwsim/BridgeModule.h"
 
+#include "core/bridge/BridgeSpeed.h"
 #include "rwsim/SimConfig.h"
 #include "rwsim/Transcript.h"
 
@@ -41,23 +42,6 @@ bool BridgeModule::Listen(const QHostAddress& address, quint16 port, QString* er
     return true;
 }
 
-int BridgeModule::BpsForCode(std::uint8_t code) {
-    switch (code & 0x0F) {
-    case 0x2:
-        return 9600;
-    case 0x1:
-        return 19200;
-    case 0x0:
-        return 38400;
-    case 0x9:
-        return 57600;
-    case 0x8:
-        return 115200;
-    default:
-        return 0;
-    }
-}
-
 std::uint8_t BridgeModule::CodeForBps(int bps) {
     switch (bps) {
     case 9600:
@@ -76,7 +60,7 @@ std::uint8_t BridgeModule::CodeForBps(int bps) {
 }
 
 int BridgeModule::SerialBps() const {
-    return BpsForCode(record_[kSpeedByte]);
+    return tessaly::BridgeBpsForCode(record_[kSpeedByte]);
 }
 
 void BridgeModule::ReadPending() {

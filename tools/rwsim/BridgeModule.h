@@ -37,7 +37,6 @@ public:
     // Serial speed in bit/s from the record; 0 for a code no speed belongs to.
     int SerialBps() const;
 
-    static int BpsForCode(std::uint8_t code);
     static std::uint8_t CodeForBps(int bps); // 0xF for a speed without a code
 
 Q_SIGNALS:

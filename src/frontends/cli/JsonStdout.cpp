@@ -1,5 +1,6 @@
 #include "cli/JsonStdout.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 
 #include <cstdio>
@@ -58,8 +59,16 @@ JsonStdout::~JsonStdout() {
 }
 
 void JsonStdout::Print(const QJsonObject& object) {
+    Print(QJsonDocument(object));
+}
+
+void JsonStdout::Print(const QJsonArray& list) {
+    Print(QJsonDocument(list));
+}
+
+void JsonStdout::Print(const QJsonDocument& document) {
     std::fflush(stdout);
-    const QByteArray text = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    const QByteArray text = document.toJson(QJsonDocument::Indented);
     for (qsizetype done = 0; savedStdout_ >= 0 && done < text.size();) {
         const int n = Write(savedStdout_, text.constData() + done, text.size() - done);
         if (n <= 0)

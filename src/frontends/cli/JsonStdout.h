@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 
 // With --json, standard output carries one JSON object and nothing else. While an object of
@@ -14,7 +16,10 @@ public:
     JsonStdout& operator=(const JsonStdout&) = delete;
 
     void Print(const QJsonObject& object);
+    void Print(const QJsonArray& list);
 
 private:
+    void Print(const QJsonDocument& document);
+
     int savedStdout_;
 };

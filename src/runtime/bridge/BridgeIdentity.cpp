@@ -2,12 +2,8 @@
 // address of a R/W may change from one run to the next; its module's MAC does not.
 #include "bridge/BridgeTurn.h"
 #include "bridge/TXPortUDP.h"
+#include "core/bridge/BridgeDatagram.h"
 #include "link/TFlashWrRXCont.h"
-
-namespace {
-constexpr std::uint8_t kVersionQuery = 0xF6;
-constexpr std::int32_t kVersionReplyLength = 30;
-} // namespace
 
 QString TFlashWrRXCont::ReadBridgeMac() {
     if (OperationRefused())
@@ -18,6 +14,7 @@ QString TFlashWrRXCont::ReadBridgeMac() {
     if (!BridgeBindAddress.isEmpty())
         udp.BindAddress = QHostAddress(BridgeBindAddress);
     const BridgeTurn turn(*this, udp);
-    udp.SendCommand(TCPIPPara.TCPServAddr, kVersionQuery);
-    return udp.WaitForReply(kVersionReplyLength) ? udp.BridgeMacText : QString();
+    udp.SendCommand(TCPIPPara.TCPServAddr, tessaly::kBridgeVersionQuery);
+    return udp.WaitForReply(std::int32_t(tessaly::kVersionReplyMinLength)) ? udp.BridgeMacText
+                                                                           : QString();
 }

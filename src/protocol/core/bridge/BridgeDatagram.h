@@ -17,6 +17,7 @@ constexpr std::size_t kBridgeCodeOffset = 3;
 constexpr std::uint8_t kBridgeReadSetup = 0xF8;
 constexpr std::uint8_t kBridgeWriteSetup = 0xFD;
 constexpr std::uint8_t kBridgeSetupAccepted = 0xFB;
+constexpr std::uint8_t kBridgeVersionQuery = 0xF6;
 constexpr std::uint8_t kBridgeVersionReply = 0xF7;
 
 // The 120-byte setup record, carried at datagram bytes 4-123; its byte 17 (datagram byte 21)

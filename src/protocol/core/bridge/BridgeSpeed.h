@@ -45,4 +45,23 @@ constexpr std::int32_t BridgeSpeedIndexForBps(std::int32_t bps) {
     }
 }
 
+// The speed in bit/s that a speed code of the setup record (its low nibble) stands for; 0 for a
+// code without a speed.
+constexpr std::int32_t BridgeBpsForCode(std::uint8_t code) {
+    switch (code & 0x0F) {
+    case 0x2:
+        return 9600;
+    case 0x1:
+        return 19200;
+    case 0x0:
+        return 38400;
+    case 0x9:
+        return 57600;
+    case 0x8:
+        return 115200;
+    default:
+        return 0;
+    }
+}
+
 } // namespace tessaly

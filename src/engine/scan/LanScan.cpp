@@ -1,0 +1,154 @@
+#include "scan/LanScan.h"
+
+#include "bridge/BridgeEndpoint.h"
+#include "core/bridge/BridgeDatagram.h"
+#include "core/bridge/BridgeSpeed.h"
+#include "link/NetworkGuard.h"
+#include "link/QtLinkEnvironment.h"
+#include "link/TFlashWrRXCont.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QRunnable>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <map>
+#include <mutex>
+
+namespace {
+
+// The modules answer within milliseconds; a second after the last question is generous.
+constexpr int kReplyLimitMs = 1000;
+// Another program's bridge exchange is waited for this long.
+constexpr int kTurnLimitMs = 10000;
+constexpr int kTurnRetryMs = 20;
+// The R/W's own serial speed: its commands pass the bridge only at this one.
+constexpr int kReaderBps = 115200;
+// A R/W that does not take the connection within this is not there.
+constexpr std::int32_t kConnectLimitMs = 2000;
+
+// Every datagram on the port, whoever sent it: the search asked everyone.
+class SweepListener final : public BridgeEndpoint::Client {
+public:
+    void DatagramArrived(const QByteArray& datagram, const QHostAddress& sender) override {
+        const std::span<const std::uint8_t> bytes(
+            reinterpret_cast<const std::uint8_t*>(datagram.constData()),
+            static_cast<std::size_t>(datagram.size()));
+        ScanFinding& found = answers[sender.toIPv4Address()];
+        found.address = sender.toString();
+        if (bytes.size() >= tessaly::kSetupReplyLength &&
+            bytes[tessaly::kBridgeCodeOffset] == tessaly::kBridgeReadSetup)
+            found.bridgeBps = tessaly::BridgeBpsForCode(bytes[tessaly::kSpeedByteInDatagram]);
+        else if (const auto version = tessaly::DecodeBridgeVersion(bytes))
+            found.mac = QString::fromLatin1(version->mac);
+    }
+    bool Complete(const ScanRange& range) const {
+        if (answers.size() < range.Count())
+            return false;
+        for (const auto& [address, found] : answers)
+            if (found.mac.isEmpty() || found.bridgeBps == 0)
+                return false;
+        return true;
+    }
+    std::map<std::uint32_t, ScanFinding> answers;
+};
+
+// Waits in this thread's event loop until `done` holds or `limitMs` have passed.
+void WaitFor(const std::function<bool()>& done, int limitMs) {
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (done() || clock.hasExpired(limitMs))
+            loop.quit();
+    });
+    tick.start(kTurnRetryMs);
+    if (!done())
+        loop.exec();
+}
+
+std::optional<QString> SweepBridges(const ScanSetup& setup, SweepListener& listener) {
+    BridgeEndpoint& endpoint = BridgeEndpoint::OfProcess();
+    const QHostAddress bind = setup.bindAddress.isEmpty() ? QHostAddress(QHostAddress::AnyIPv4)
+                                                          : QHostAddress(setup.bindAddress);
+    bool turn = endpoint.TryTakeTurn(bind);
+    WaitFor([&] { return turn || (turn = endpoint.TryTakeTurn(bind)); }, kTurnLimitMs);
+    if (!turn)
+        return QStringLiteral("another program keeps the bridge port busy");
+    QObject mailbox;
+    if (!endpoint.Attach(listener, mailbox, bind)) {
+        endpoint.EndTurn(bind);
+        return QStringLiteral("the bridge port cannot be bound on %1")
+            .arg(setup.bindAddress.isEmpty() ? QStringLiteral("this PC") : setup.bindAddress);
+    }
+    for (std::uint32_t i = 0; i < setup.range.Count(); ++i) {
+        const QHostAddress to(setup.range.first + i);
+        for (const std::uint8_t code : {tessaly::kBridgeReadSetup, tessaly::kBridgeVersionQuery}) {
+            const std::vector<std::uint8_t> datagram = tessaly::BridgeDatagram(code);
+            endpoint.Send(listener, to,
+                          QByteArray(reinterpret_cast<const char*>(datagram.data()),
+                                     static_cast<qsizetype>(datagram.size())));
+        }
+    }
+    WaitFor([&] { return listener.Complete(setup.range); }, kReplyLimitMs);
+    endpoint.Detach(listener);
+    endpoint.EndTurn(bind);
+    return std::nullopt;
+}
+
+// The connection procedure's questions, without its bridge speed change: the R/W answers or
+// it does not.
+class AskReader final : public QRunnable {
+public:
+    AskReader(ScanFinding& found, int tcpPort) : found_(found), tcpPort_(tcpPort) {}
+    void run() override {
+        tagOptionPara option;
+        TFlashWrRXCont link(QtLinkEnvironment::Instance(), nullptr, option, {});
+        link.TCPIPPara.TCPServAddr = found_.address;
+        link.TCPIPPara.TCPServPort = tcpPort_;
+        link.ConnectTimeoutMs = kConnectLimitMs;
+        if (link.OpenLink() && link.CheckReader() == 1) {
+            found_.readerAnswered = true;
+            found_.romVersion = link.RomVersionText();
+            if (link.GetChipVersion(0))
+                found_.chipVersion = link.ChipVersionText();
+        }
+        link.CloseLink();
+    }
+
+private:
+    ScanFinding& found_;
+    int tcpPort_;
+};
+
+} // namespace
+
+std::optional<QString> RunLanScan(const ScanSetup& setup, std::vector<ScanFinding>& findings) {
+    findings.clear();
+    // Every address is looked at before the first datagram: a search that may not reach one of
+    // them sends nothing at all.
+    for (std::uint32_t i = 0; i < setup.range.Count(); ++i)
+        if (!NetworkGuard::Allows(setup.range.Address(i)))
+            return NetworkGuard::RefusalText(setup.range.Address(i));
+    SweepListener listener;
+    if (auto problem = SweepBridges(setup, listener))
+        return problem;
+    for (auto& [address, found] : listener.answers)
+        if (address >= setup.range.first && address <= setup.range.last)
+            findings.push_back(found);
+    QThreadPool askers;
+    askers.setMaxThreadCount(std::max(1, setup.jobs));
+    for (ScanFinding& found : findings) {
+        // Behind a module at another speed the R/W cannot understand a question: it is not
+        // asked (and the search does not wait out its silence).
+        if (found.bridgeBps != 0 && found.bridgeBps != kReaderBps)
+            continue;
+        auto* task = new AskReader(found, setup.tcpPort);
+        task->setAutoDelete(true);
+        askers.start(task);
+    }
+    askers.waitForDone();
+    return std::nullopt;
+}
