@@ -40,7 +40,7 @@ const QString kDevices = QStringLiteral("devices");
 const QString kFaultDevice = QStringLiteral("fault-device");
 
 // A fleet of simulated R/Ws is bounded like the fleet update that meets it.
-constexpr int kMaxDevices = 64;
+constexpr int kMaxDevices = 1024;
 
 bool ReadInt(const QCommandLineParser& p, const QString& name, int min, int max, int& out,
              QString* error) {
@@ -170,7 +170,7 @@ SimOptions::SimOptions() {
     flag(kGarble, QStringLiteral("Fault: every byte the microcontroller sends arrives "
                                  "corrupted."));
     value(kDevices,
-          QStringLiteral("Simulate N R/Ws (1-64) on consecutive addresses from --address, each "
+          QStringLiteral("Simulate N R/Ws (1-1024) on consecutive addresses from --address, each "
                          "with the same ports on its own address and its transcript and dump "
                          "named after it (default 1)."),
           QStringLiteral("n"));

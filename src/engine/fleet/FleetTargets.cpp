@@ -23,31 +23,39 @@ std::optional<QString> ParseFleetHost(const QString& text, FleetTarget& target) 
     return std::nullopt;
 }
 
-std::optional<QString> ReadHostsFile(const QString& fileName, std::vector<FleetTarget>& targets) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QStringLiteral("%1: %2").arg(fileName, file.errorString());
-    int lineNumber = 0;
-    while (!file.atEnd()) {
-        ++lineNumber;
-        QString line = QString::fromUtf8(file.readLine());
-        line = line.left(line.indexOf(QLatin1Char('#'))).trimmed();
+std::vector<HostsLine> ParseHostsText(const QString& text) {
+    std::vector<HostsLine> parsed;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QString line = lines[n].left(lines[n].indexOf(QLatin1Char('#'))).trimmed();
         if (line.isEmpty())
             continue;
         const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        FleetTarget target;
-        std::optional<QString> problem = ParseFleetHost(words[0], target);
+        HostsLine entry;
+        entry.number = int(n) + 1;
+        std::optional<QString> problem = ParseFleetHost(words[0], entry.target);
         if (!problem && words.size() > 2)
             problem = QStringLiteral("too many words");
         if (!problem && words.size() == 2) {
             if (words[1].compare(QLatin1String("boot"), Qt::CaseInsensitive) == 0)
-                target.rewrite = true;
+                entry.target.rewrite = true;
             else
                 problem = QStringLiteral("'%1' is not \"boot\"").arg(words[1]);
         }
-        if (problem)
-            return QStringLiteral("%1:%2: %3").arg(fileName).arg(lineNumber).arg(*problem);
-        targets.push_back(target);
+        entry.problem = problem;
+        parsed.push_back(entry);
+    }
+    return parsed;
+}
+
+std::optional<QString> ReadHostsFile(const QString& fileName, std::vector<FleetTarget>& targets) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QStringLiteral("%1: %2").arg(fileName, file.errorString());
+    for (const HostsLine& line : ParseHostsText(QString::fromUtf8(file.readAll()))) {
+        if (line.problem)
+            return QStringLiteral("%1:%2: %3").arg(fileName).arg(line.number).arg(*line.problem);
+        targets.push_back(line.target);
     }
     return std::nullopt;
 }

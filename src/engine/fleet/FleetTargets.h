@@ -16,10 +16,21 @@ struct FleetTarget {
 };
 
 // A fleet never takes more R/Ws than this at once.
-constexpr int kMaxFleetDevices = 64;
+constexpr int kMaxFleetDevices = 1024;
 
 // "ADDR[:PORT]" as --host and a hosts file line give it; the problem otherwise.
 std::optional<QString> ParseFleetHost(const QString& text, FleetTarget& target);
+
+// One line of a list of R/Ws: its number (from 1), and the R/W or what is wrong with it.
+struct HostsLine {
+    int number = 0;
+    FleetTarget target;
+    std::optional<QString> problem;
+};
+
+// The R/Ws of a list as a hosts file holds them, a line each (blank lines and comments left
+// out): the window takes the good ones and names the others by their line.
+std::vector<HostsLine> ParseHostsText(const QString& text);
 
 // A hosts file: one R/W a line, "ADDR[:PORT] [boot]"; "#" starts a comment, blank lines are
 // skipped. The problem names the file and the line.

@@ -43,7 +43,7 @@ constexpr char kHelp[] =
     "  --retry REPORT        run again the R/Ws that ended NG in REPORT: those whose write\n"
     "                        failed in re-write mode (power-cycle them first), the others as\n"
     "                        before\n"
-    "  --jobs N              update at most N at the same time (default: all, at most 64)\n"
+    "  --jobs N              update at most N at the same time (default: all, at most 1024)\n"
     "  --report FILE         write the report as JSON when the run ends, also when stopped\n"
     "  --csv FILE            the same report as CSV, one line per R/W\n"
     "  --log-dir DIR         each R/W's log as DIR/ADDR_PORT.log (default: the records folder)\n"
