@@ -19,10 +19,36 @@ void FleetBoard::Start(int device) {
 }
 
 void FleetBoard::Take(int device, const RunEvent& event) {
-    if (event.kind == RunEvent::Kind::StepStarted)
+    switch (event.kind) {
+    case RunEvent::Kind::StepStarted:
         SetStep(device, Step(event.step).title);
-    else if (event.kind == RunEvent::Kind::Progress)
+        break;
+    case RunEvent::Kind::Progress:
         SetPercent(device, event.percent);
+        break;
+    case RunEvent::Kind::Identity:
+    case RunEvent::Kind::VersionsBefore:
+    case RunEvent::Kind::Finished:
+        Note(device, event);
+        break;
+    default:
+        break;
+    }
+}
+
+void FleetBoard::Note(int device, const RunEvent& event) {
+    QMutexLocker lock(&mutex_);
+    Row& row = rows_[device];
+    if (event.kind == RunEvent::Kind::Identity) {
+        row.mac = event.text;
+    } else if (event.kind == RunEvent::Kind::VersionsBefore) {
+        row.romBefore = event.rom.value_or(QString());
+        row.chipBefore = event.chip.value_or(QString());
+    } else {
+        row.romAfter = event.outcome->record.romVersionAfter.value_or(QString());
+        row.chipAfter = event.outcome->record.chipVersionAfter.value_or(QString());
+    }
+    ++changes_;
 }
 
 void FleetBoard::SetStep(int device, const QString& step) {

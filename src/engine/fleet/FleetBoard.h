@@ -22,12 +22,19 @@ public:
         qint64 startedMs = 0;
         qint64 endedMs = 0;
         QString result; // "OK" or "NG", and why it stopped when it was stopped
+        // What the run found out, as it did: the R/W's identity and its versions.
+        QString mac;
+        QString romBefore;
+        QString chipBefore;
+        QString romAfter;
+        QString chipAfter;
     };
 
     explicit FleetBoard(const std::vector<QString>& names);
 
     void Start(int device);
-    // A subscriber of the device's events, on the device's thread: its step and progress.
+    // A subscriber of the device's events, on the device's thread: its step, progress, identity
+    // and versions.
     void Take(int device, const RunEvent& event);
     void Finish(int device, const QString& result);
 
@@ -46,6 +53,7 @@ private:
     mutable QMutex mutex_;
     void SetStep(int device, const QString& step);
     void SetPercent(int device, int percent);
+    void Note(int device, const RunEvent& event);
 
     std::vector<Row> rows_;
     std::vector<Row> events_;

@@ -50,13 +50,14 @@ bool SameName(const QByteArray& a, const QByteArray& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// Value of `key` in section "Option", or a null array when absent.
-QByteArray FindValue(const QList<QByteArray>& lines, const QByteArray& key) {
+// Value of `key` in `section`, or a null array when absent.
+QByteArray FindValue(const QList<QByteArray>& lines, const QByteArray& key,
+                     const QByteArray& section = kSection) {
     bool inSection = false;
     for (const QByteArray& line : lines) {
         QByteArray name;
         if (IsSectionHeader(line, &name)) {
-            inSection = SameName(name, kSection);
+            inSection = SameName(name, section);
             continue;
         }
         if (inSection && SameName(KeyOf(line), key))
@@ -71,7 +72,7 @@ int IntValue(const QList<QByteArray>& lines, const QByteArray& key, int fallback
     return ok ? v : fallback;
 }
 
-QList<QPair<QByteArray, QByteArray>> KeysInOrder(const AppSettings& s) {
+SettingsFile::Keys KeysInOrder(const AppSettings& s) {
     auto n = [](qint64 v) { return QByteArray::number(v); };
     const tagOptionPara& o = s.option;
     // fCPUType and fROMSize are written as the values the program runs with, whatever was set.
@@ -99,10 +100,10 @@ QList<QPair<QByteArray, QByteArray>> KeysInOrder(const AppSettings& s) {
     };
 }
 
-// The old lines with section "Option" holding our keys first, in order, then any keys of its
-// own that the file already had; every other line is kept where it was.
-QList<QByteArray> MergeLines(const QList<QByteArray>& old, const AppSettings& values) {
-    const auto keys = KeysInOrder(values);
+// The old lines with `section` holding our keys first, in order, then any keys of its own that
+// the file already had; every other line is kept where it was.
+QList<QByteArray> MergeLines(const QList<QByteArray>& old, const QByteArray& section,
+                             const SettingsFile::Keys& keys) {
     QList<QByteArray> ours;
     for (const auto& [k, v] : keys)
         ours.append(k + '=' + v);
@@ -119,7 +120,7 @@ QList<QByteArray> MergeLines(const QList<QByteArray>& old, const AppSettings& va
     for (const QByteArray& line : old) {
         QByteArray name;
         if (IsSectionHeader(line, &name)) {
-            inSection = !placed && SameName(name, kSection);
+            inSection = !placed && SameName(name, section);
             out.append(line);
             if (inSection) {
                 out.append(ours);
@@ -132,7 +133,7 @@ QList<QByteArray> MergeLines(const QList<QByteArray>& old, const AppSettings& va
         out.append(line);
     }
     if (!placed) {
-        out.append('[' + kSection + ']');
+        out.append('[' + section + ']');
         out.append(ours);
     }
     return out;
@@ -205,7 +206,16 @@ QString SettingsFile::ReadBridgeBindAddress() const {
                : QString();
 }
 
+QByteArray SettingsFile::ReadValue(const QByteArray& section, const QByteArray& key) const {
+    bool crlf = false;
+    return FindValue(ReadLines(ActiveFileName(), &crlf), key, section);
+}
+
 bool SettingsFile::Write(const AppSettings& values, QString* error) {
+    return WriteSection(kSection, KeysInOrder(values), error);
+}
+
+bool SettingsFile::WriteSection(const QByteArray& section, const Keys& keys, QString* error) {
 #ifdef Q_OS_WIN
     bool crlf = true;
 #else
@@ -215,7 +225,7 @@ bool SettingsFile::Write(const AppSettings& values, QString* error) {
     QList<QByteArray> old;
     if (QFileInfo::exists(source))
         old = ReadLines(source, &crlf);
-    const QList<QByteArray> lines = MergeLines(old, values);
+    const QList<QByteArray> lines = MergeLines(old, section, keys);
 
     QString besideError = QStringLiteral("not written in a build for system folders");
     if (!FilePlacement::kPerUserOnly && WriteAtomically(fileName_, lines, crlf, &besideError)) {

@@ -2,6 +2,9 @@
 
 #include "link/LinkRecords.h"
 
+#include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <cstdint>
@@ -24,6 +27,8 @@ struct AppSettings {
 // cannot be written, so the operator's settings are never silently lost.
 class SettingsFile {
 public:
+    using Keys = QList<QPair<QByteArray, QByteArray>>;
+
     explicit SettingsFile(const QString& iniFileName);
 
     // "<folder>/X.exe" gives "<folder>/X.ini"; a name without an extension gains ".ini".
@@ -47,6 +52,12 @@ public:
     // Writes the 20 keys in their fixed order. False (with a reason) only when neither the
     // executable's folder nor the per-user folder could be written.
     bool Write(const AppSettings& values, QString* error = nullptr);
+
+    // A section of the program's own beside "Option" (the fleet window keeps its list there):
+    // one key's value as written (a null array when absent), and the section's keys written as
+    // Write writes "Option", every other line kept.
+    QByteArray ReadValue(const QByteArray& section, const QByteArray& key) const;
+    bool WriteSection(const QByteArray& section, const Keys& keys, QString* error = nullptr);
 
 private:
     QString fileName_;

@@ -1,5 +1,6 @@
 #include "app/TRXProgAppForm.h"
 
+#include "app/FleetWindow.h"
 #include "app/TAboutBox.h"
 #include "app/TGuage1Dlg.h"
 #include "app/VersionInfo.h"
@@ -57,8 +58,10 @@ TRXProgAppForm::TRXProgAppForm(const StartupContext& context, QWidget* parent)
 }
 
 TRXProgAppForm::~TRXProgAppForm() {
-    // Nobody is left to answer: a question the device is waiting on ends unanswered, and the
-    // device's job gives up at its next safe point before the device goes.
+    // A fleet still running is stopped where it is; nobody is left to answer: a question the
+    // device is waiting on ends unanswered, and the device's job gives up at its next safe
+    // point before the device goes.
+    fleetWindow_.reset();
     questions_.Abandon();
     device_.reset();
 }
@@ -126,6 +129,8 @@ void TRXProgAppForm::RebuildLinkController() {
 void TRXProgAppForm::TakeSnapshot(const DeviceSnapshot& snapshot) {
     tcp_ = snapshot.tcp;
     const ImageSummary& image = snapshot.image;
+    firmwareLoaded_ = snapshot.imageLoaded;
+    firmwareFile_ = image.source == QLatin1String("built-in") ? QString() : image.source;
     const QString source = image.source == QLatin1String("built-in")
                                ? QStringLiteral("内蔵")
                                : QFileInfo(image.source).fileName();

@@ -24,6 +24,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QTimer;
 class QToolBar;
+class FleetWindow;
 class TAboutBox;
 class TFlashWrRXCont;
 class TGuage1Dlg;
@@ -66,6 +67,12 @@ public:
     TFlashWrRXCont* Link() const { return &device_->Session().Link(); }
 
     AppSettings& Settings() { return settings_; }
+    // The firmware an update would write, as the status bar shows it: a file's full name, empty
+    // for the built-in firmware; FirmwareLoaded is false when there is none.
+    const QString& FirmwareFile() const { return firmwareFile_; }
+    bool FirmwareLoaded() const { return firmwareLoaded_; }
+    // The fleet window, once opened.
+    FleetWindow* Fleet() const { return fleetWindow_.get(); }
     const QString& IniFileName() const { return iniFileName_; }
     const QString& WorkDir() const { return workDir_; }
     // The file version without dots ("1100"), filled by the one-second timer (the title shows
@@ -126,6 +133,7 @@ public:
     QAction* Boot1;
     QMenu* MnFarm;
     QAction* N2;
+    QAction* MnFleet; // beyond the original: many R/Ws at once (FleetWindow)
     QMenu* Help1;
     QAction* HelpAboutItem;
     QMenu* PopupMenu1;
@@ -148,6 +156,7 @@ public Q_SLOTS:
     void Boot1Click();
     void MnClearClick();
     void MnOpenFirmwareClick();
+    void MnFleetClick();
     void MnSaveLogClick();
     void MnOpenRecordsClick();
     void HelpAboutItemClick();
@@ -197,6 +206,9 @@ private:
     // The connection parameters as the device had them when its last job ended, for a close
     // while it is busy.
     tagTCPIPPara tcp_;
+    QString firmwareFile_;
+    bool firmwareLoaded_ = false;
+    std::unique_ptr<FleetWindow> fleetWindow_;
     bool shownOnce_ = false;
     bool settingsWritten_ = false;
     bool endRequested_ = false; // the operator cancelled the connection dialog

@@ -3,6 +3,7 @@
 
 #include "app/TRXProgAppForm.h"
 
+#include "app/FleetWindow.h"
 #include "app/TAboutBox.h"
 #include "app/TConfigDlg.h"
 #include "link/TFlashWrRXCont.h"
@@ -104,6 +105,14 @@ void TRXProgAppForm::Boot1Click() {
                         (ok ? QStringLiteral(" : OK") : QStringLiteral(" : NG")),
                     1);
     });
+}
+
+void TRXProgAppForm::MnFleetClick() {
+    if (!fleetWindow_)
+        fleetWindow_ = std::make_unique<FleetWindow>(*this);
+    fleetWindow_->show();
+    fleetWindow_->raise();
+    fleetWindow_->activateWindow();
 }
 
 void TRXProgAppForm::MnClearClick() {

@@ -144,6 +144,8 @@ void TRXProgAppForm::BuildMenus() {
     N2 = MnFarm->addAction(QStringLiteral("アップデート"));
     N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     connect(N2, &QAction::triggered, this, &TRXProgAppForm::TB_WriteClick);
+    MnFleet = MnFarm->addAction(QStringLiteral("複数台アップデート..."));
+    connect(MnFleet, &QAction::triggered, this, &TRXProgAppForm::MnFleetClick);
 
     Help1 = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     HelpAboutItem = Help1->addAction(QStringLiteral("バージョン情報(&A)..."));
