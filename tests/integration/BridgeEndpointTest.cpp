@@ -1,3 +1,4 @@
+#include "bridge/BridgePortLock.h"
 #include "bridge/BridgeTexts.h"
 #include "bridge/TXPortUDP.h"
 #include "link/QtLinkEnvironment.h"
@@ -5,10 +6,12 @@
 #include "support/UdpModuleStandIn.h"
 #include "support/VectorLogSink.h"
 
-#include <QLockFile>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -130,9 +133,9 @@ TEST_F(BridgePort, RefusedDestinationIsLoggedAndNotSent) {
                              QStringLiteral(" はループバックではないため送信しません")));
 }
 
-// Without the stand-in: a program holding the port exclusively, and the tool binding every
-// local address as it does by default.
-TEST(BridgePortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
+// Without the stand-in: a program that takes no turns holding the port exclusively, and the
+// tool binding every local address as it does by default.
+TEST(BridgePortTaken, BindFailsAndTheRequestGoesOutFromAnotherPort) {
     // The tool's port held without sharing on the module's own address, which the wildcard
     // binding overlaps; the module's port listens for what is sent all the same.
     QUdpSocket blocker;
@@ -144,9 +147,9 @@ TEST(BridgePortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
     VectorLogSink log;
     TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
     EXPECT_FALSE(link.ChangeBridgeSerialSpeed(1, kModule));
-    EXPECT_EQ(log.lines.count(BridgeTexts::kBindError), 2); // the send, then the first re-bind
+    EXPECT_EQ(log.lines.count(BridgeTexts::kBindError), 1);
     EXPECT_EQ(log.lines.count(BridgeTexts::kReplyTimeout), 1);
-    // The request still went out, from another port.
+    EXPECT_FALSE(link.BridgeTurnMissed);
     ASSERT_TRUE(holder.hasPendingDatagrams());
     const QNetworkDatagram request = holder.receiveDatagram();
     EXPECT_EQ(request.data(), QByteArray("\0\0\0\xF8", 4));
@@ -154,7 +157,7 @@ TEST(BridgePortTaken, BindFailsTheWaitsTimeOutAndTheRetryIsQuiet) {
 }
 
 // Two devices' speed changes at once in one process share the port; each hears only the module
-// it asked, and the port stays bound until the last of them lets go.
+// it asked. The port is bound while a request waits for its reply, and free again after.
 TEST_F(BridgePort, OperationsSideBySideEachHearOnlyTheirModule) {
     UdpModuleStandIn other(TestAddresses::Stranger());
     ASSERT_TRUE(other.bound);
@@ -165,17 +168,17 @@ TEST_F(BridgePort, OperationsSideBySideEachHearOnlyTheirModule) {
 
     udp.SendCommand(kModule, 0xF8);
     second.SendCommand(TestAddresses::Stranger(), 0xF8);
+    QUdpSocket intruder;
+    EXPECT_FALSE(intruder.bind(udp.BindAddress, TestAddresses::ToolBridgePort(),
+                               QAbstractSocket::ShareAddress));
     ASSERT_TRUE(udp.WaitForReply(124));
     ASSERT_TRUE(second.WaitForReply(124));
     EXPECT_EQ(udp.Received()[0], 'A');
     EXPECT_EQ(second.Received()[0], 'B');
     EXPECT_FALSE(log.Contains(BridgeTexts::kForeignSender + TestAddresses::Stranger()));
-
-    udp.Unbind();
     EXPECT_TRUE(second.IsActive());
-    QUdpSocket intruder;
-    EXPECT_FALSE(intruder.bind(udp.BindAddress, TestAddresses::ToolBridgePort(),
-                               QAbstractSocket::ShareAddress));
+    EXPECT_TRUE(intruder.bind(udp.BindAddress, TestAddresses::ToolBridgePort(),
+                              QAbstractSocket::DontShareAddress));
 }
 
 // Another program of this PC in the middle of its exchange on the same address: ours waits for
@@ -187,15 +190,39 @@ TEST(BridgeTurn, ExchangeWaitsForAnotherProgramToFinish) {
         module.ReplyTo(r, r.data().size() == 4 ? QByteArray(124, '\0') : QByteArray("\0\0\0\xFB"));
     };
     const QHostAddress bind(TestAddresses::Tool());
-    QLockFile otherProgram(BridgeEndpoint::TurnLockFileName(bind));
-    ASSERT_TRUE(otherProgram.tryLock(0));
-    QTimer::singleShot(300, [&] { otherProgram.unlock(); });
+    BridgePortLock otherProgram(BridgeEndpoint::TurnName(bind));
+    ASSERT_TRUE(otherProgram.Take(0)) << otherProgram.Problem().toStdString();
+    std::thread handOver([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        otherProgram.Release();
+    });
 
     VectorLogSink log;
     TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
     link.BridgeBindAddress = bind.toString();
-    EXPECT_TRUE(link.ChangeBridgeSerialSpeed(1, kModule));
+    const bool read = link.ChangeBridgeSerialSpeed(1, kModule);
+    handOver.join();
+    EXPECT_TRUE(read);
     EXPECT_EQ(log.lines.count(BridgeTexts::kWaitingForTurn), 1);
     ASSERT_EQ(module.received.size(), 2u);
     EXPECT_FALSE(log.Contains(BridgeTexts::kBindError));
+}
+
+// A turn that does not come in time: nothing is sent, and the module keeps its settings.
+TEST(BridgeTurn, TurnNotHadInTimeSendsNothing) {
+    UdpModuleStandIn module;
+    ASSERT_TRUE(module.bound);
+    const QHostAddress bind(TestAddresses::Tool());
+    BridgePortLock otherProgram(BridgeEndpoint::TurnName(bind));
+    ASSERT_TRUE(otherProgram.Take(0));
+
+    VectorLogSink log;
+    TFlashWrRXCont link{QtLinkEnvironment::Instance(), &log, tagOptionPara{}, {}};
+    link.BridgeBindAddress = bind.toString();
+    link.BridgeTurnLimitMs = 300;
+    EXPECT_FALSE(link.ChangeBridgeSerialSpeed(1, kModule));
+    EXPECT_TRUE(link.BridgeTurnMissed);
+    EXPECT_TRUE(log.Contains(BridgeTexts::kTurnMissed));
+    EXPECT_FALSE(log.Contains(BridgeTexts::kReplyTimeout));
+    EXPECT_TRUE(module.received.empty());
 }

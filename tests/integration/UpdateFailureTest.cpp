@@ -2,6 +2,8 @@
 // the commands disabled, in bounded time; a write cut short is repaired by a run in re-write
 // mode.
 
+#include "bridge/BridgeEndpoint.h"
+#include "bridge/BridgePortLock.h"
 #include "bridge/BridgeTexts.h"
 #include "support/TestChildProgram.h"
 #include "support/UpdateRig.h"
@@ -77,6 +79,22 @@ TEST(UpdateFailure, LinkDroppedMidWriteIsRepairedByAReWriteRun) {
     EXPECT_NE(rig.Flash(0xFFFC0000u, kReservedTop - 1), rig.Image(0xFFFC0000u, kReservedTop - 1));
 
     ExpectAReWriteRunRepairs(rig);
+}
+
+// Another program keeps the bridge port's turn past the limit: the run ends NG at the set-up
+// before anything reaches the bridge module, whose speed stays as it was.
+TEST(UpdateFailure, BridgeTurnNotHadInTimeEndsTheSetUpWithTheSpeedUnchanged) {
+    UpdateRig rig;
+    ASSERT_EQ(rig.Connect(), 1);
+    BridgePortLock otherProgram(BridgeEndpoint::TurnName(QHostAddress(TestAddresses::Tool())));
+    ASSERT_TRUE(otherProgram.Take(0));
+    rig.Link().BridgeTurnLimitMs = 300;
+    const auto record = rig.sim->Bridge().Record();
+    const RunOutcome outcome = rig.Click();
+    EXPECT_EQ(outcome.failedStep, UpdateStep::SetUp);
+    EXPECT_EQ(rig.sim->Bridge().Record(), record);
+    EXPECT_TRUE(rig.RunLog().contains(BridgeTexts::kTurnMissed));
+    ExpectFailure(rig, kConnectionGuidance);
 }
 
 TEST(UpdateFailure, RefusedBlockFailsTheErase) {

@@ -22,7 +22,8 @@ namespace {
 constexpr int kReplyLimitMs = 1000;
 // Another program's bridge exchange is waited for this long.
 constexpr int kTurnLimitMs = 10000;
-constexpr int kTurnRetryMs = 20;
+// How often the replies gathered so far are looked over.
+constexpr int kLookMs = 20;
 // The R/W's own serial speed: its commands pass the bridge only at this one.
 constexpr int kReaderBps = 115200;
 // A R/W that does not take the connection within this is not there.
@@ -64,7 +65,7 @@ void WaitFor(const std::function<bool()>& done, int limitMs) {
         if (done() || clock.hasExpired(limitMs))
             loop.quit();
     });
-    tick.start(kTurnRetryMs);
+    tick.start(kLookMs);
     if (!done())
         loop.exec();
 }
@@ -73,28 +74,31 @@ std::optional<QString> SweepBridges(const ScanSetup& setup, SweepListener& liste
     BridgeEndpoint& endpoint = BridgeEndpoint::OfProcess();
     const QHostAddress bind = setup.bindAddress.isEmpty() ? QHostAddress(QHostAddress::AnyIPv4)
                                                           : QHostAddress(setup.bindAddress);
-    bool turn = endpoint.TryTakeTurn(bind);
-    WaitFor([&] { return turn || (turn = endpoint.TryTakeTurn(bind)); }, kTurnLimitMs);
-    if (!turn)
-        return QStringLiteral("another program keeps the bridge port busy");
     QObject mailbox;
-    if (!endpoint.Attach(listener, mailbox, bind)) {
-        endpoint.EndTurn(bind);
-        return QStringLiteral("the bridge port cannot be bound on %1")
-            .arg(setup.bindAddress.isEmpty() ? QStringLiteral("this PC") : setup.bindAddress);
+    endpoint.Attach(listener, mailbox, bind);
+    // The whole sweep is one exchange: its requests go out together and their replies come
+    // within the reply limit.
+    if (!endpoint.BeginExchange(listener, kTurnLimitMs)) {
+        endpoint.Detach(listener);
+        return QStringLiteral("another program keeps the bridge port busy");
     }
     for (std::uint32_t i = 0; i < setup.range.Count(); ++i) {
         const QHostAddress to(setup.range.first + i);
         for (const std::uint8_t code : {tessaly::kBridgeReadSetup, tessaly::kBridgeVersionQuery}) {
             const std::vector<std::uint8_t> datagram = tessaly::BridgeDatagram(code);
-            endpoint.Send(listener, to,
-                          QByteArray(reinterpret_cast<const char*>(datagram.data()),
-                                     static_cast<qsizetype>(datagram.size())));
+            if (!endpoint.Send(listener, to,
+                               QByteArray(reinterpret_cast<const char*>(datagram.data()),
+                                          static_cast<qsizetype>(datagram.size()))) &&
+                i == 0) {
+                endpoint.Detach(listener);
+                return QStringLiteral("the bridge port cannot be bound on %1")
+                    .arg(setup.bindAddress.isEmpty() ? QStringLiteral("this PC")
+                                                     : setup.bindAddress);
+            }
         }
     }
     WaitFor([&] { return listener.Complete(setup.range); }, kReplyLimitMs);
     endpoint.Detach(listener);
-    endpoint.EndTurn(bind);
     return std::nullopt;
 }
 

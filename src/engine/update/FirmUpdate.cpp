@@ -106,6 +106,12 @@ void Sequence::WriteSetUp() {
         // The field keeps its value: the boot set-up moves the bridge back to 115.2 kbit/s
         // by itself once the new bit rate is accepted.
         link_.SetBridgeSpeed(kBridgeBootSpeed);
+        if (link_.BridgeTurnMissed) {
+            // Nothing was sent to the module: the R/W is as it was, bar its program mode.
+            Log(Step(UpdateStep::SetUp).ngLine);
+            Fail(UpdateStep::SetUp);
+            return;
+        }
         result_ = link_.OpenLink();
     }
     link_.ProcessMessages();

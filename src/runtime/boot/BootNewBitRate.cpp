@@ -17,6 +17,8 @@ int TFlashWrRXCont::SelectBitRate(std::uint16_t bitRate, std::uint16_t freq, std
     if (!acknowledged)
         return 0;
     SetBridgeSpeed(kBridgeSpeedFast);
+    if (BridgeTurnMissed)
+        return 0;
     OpenLink();
     return SendBootByte(tessaly::kBootAck, tessaly::kBootAck);
 }

@@ -1,10 +1,9 @@
 #include "bridge/BridgeEndpoint.h"
 
+#include "bridge/BridgePortLock.h"
 #include "bridge/BridgePorts.h"
-#include "core/bridge/BridgeDatagram.h"
 
-#include <QDir>
-#include <QLockFile>
+#include <QDeadlineTimer>
 #include <QNetworkDatagram>
 #include <QObject>
 #include <QThread>
@@ -13,13 +12,17 @@
 #include <vector>
 
 struct BridgeEndpoint::Port {
-    std::unique_ptr<QUdpSocket> socket; // created, used and deleted on the socket thread
+    QString key;
+    QHostAddress bindAddress;
+    std::unique_ptr<QUdpSocket>
+        socket; // bound during the turn; created and used on the socket thread
     int clients = 0;
-};
-
-struct BridgeEndpoint::Turn {
-    std::unique_ptr<QLockFile> lock;
-    int exchanges = 0;
+    std::unique_ptr<BridgePortLock> lock; // the turn among the programs of this PC
+    bool held = false;                    // this process has the turn
+    bool taking = false;                  // one of its runs waits for the turn, for all of them
+    bool contended = false;               // ... and another program has it
+    bool handingOn = false;               // another program waits: no more exchanges join this turn
+    int exchanges = 0;                    // in flight during the turn
 };
 
 namespace {
@@ -39,73 +42,44 @@ BridgeEndpoint& BridgeEndpoint::OfProcess() {
 BridgeEndpoint::BridgeEndpoint() = default;
 
 BridgeEndpoint::~BridgeEndpoint() {
-    // Only reached at exit with a port still bound (the program ended inside an exchange).
+    // Only reached at exit with a port still in use (the program ended inside an exchange).
     for (auto& [key, port] : ports_)
         OnSocketThread([&port = port] { port->socket.reset(); });
     StopSocketThread();
 }
 
-bool BridgeEndpoint::Attach(Client& client, QObject& context, const QHostAddress& bindAddress) {
-    QMutexLocker setup(&setupMutex_);
+void BridgeEndpoint::Attach(Client& client, QObject& context, const QHostAddress& bindAddress) {
+    QMutexLocker turn(&turnMutex_);
     if (IsAttached(client))
-        return true;
+        return;
     const QString key = PortKey(bindAddress);
-    Port* port = nullptr;
-    {
-        QMutexLocker route(&routeMutex_);
-        auto found = ports_.find(key);
-        if (found != ports_.end())
-            port = found->second.get();
-    }
-    if (!port) {
-        StartSocketThread();
-        auto fresh = std::make_unique<Port>();
-        bool bound = false;
-        OnSocketThread([&] {
-            fresh->socket = std::make_unique<QUdpSocket>();
-            // No sharing: a second socket on the same port would take some of our replies.
-            bound = fresh->socket->bind(bindAddress, CurrentBridgePorts().local,
-                                        QAbstractSocket::DontShareAddress);
-            if (!bound) {
-                fresh->socket.reset();
-                return;
-            }
-            QUdpSocket* socket = fresh->socket.get();
-            QObject::connect(socket, &QUdpSocket::readyRead, socket,
-                             [this, key, socket] { ReadPending(key, *socket); });
-        });
-        if (!bound) {
-            if (ports_.empty())
-                StopSocketThread();
-            return false;
-        }
-        QMutexLocker route(&routeMutex_);
-        port = ports_.emplace(key, std::move(fresh)).first->second.get();
-    }
+    StartSocketThread();
     QMutexLocker route(&routeMutex_);
+    std::unique_ptr<Port>& port = ports_[key];
+    if (!port) {
+        port = std::make_unique<Port>();
+        port->key = key;
+        port->bindAddress = bindAddress;
+        port->lock = std::make_unique<BridgePortLock>(TurnName(bindAddress));
+    }
     ++port->clients;
-    clients_[&client] = Registration{&context, key, QHostAddress()};
-    return true;
+    clients_[&client] = Registration{&context, key, QHostAddress(), false};
 }
 
 void BridgeEndpoint::Detach(Client& client) {
-    QMutexLocker setup(&setupMutex_);
-    std::unique_ptr<Port> closing;
-    {
-        QMutexLocker route(&routeMutex_);
-        auto registration = clients_.find(&client);
-        if (registration == clients_.end())
-            return;
-        auto port = ports_.find(registration->second.portKey);
-        clients_.erase(registration);
-        if (--port->second->clients == 0) {
-            closing = std::move(port->second);
-            ports_.erase(port);
-        }
-    }
-    if (!closing)
+    EndExchange(client);
+    QMutexLocker turn(&turnMutex_);
+    QMutexLocker route(&routeMutex_);
+    auto registration = clients_.find(&client);
+    if (registration == clients_.end())
         return;
-    OnSocketThread([&] { closing->socket.reset(); });
+    auto port = ports_.find(registration->second.portKey);
+    clients_.erase(registration);
+    if (--port->second->clients > 0)
+        return;
+    // No exchange is left (each client ended its own), so the socket is closed already.
+    ports_.erase(port);
+    route.unlock();
     if (ports_.empty())
         StopSocketThread();
 }
@@ -115,17 +89,133 @@ bool BridgeEndpoint::IsAttached(const Client& client) const {
     return clients_.count(&client) != 0;
 }
 
-bool BridgeEndpoint::Send(Client& client, const QHostAddress& to, const QByteArray& datagram) {
-    QUdpSocket* socket = nullptr;
+bool BridgeEndpoint::BeginExchange(Client& client, int limitMs,
+                                   const std::function<void()>& waiting) {
+    const QDeadlineTimer deadline(limitMs);
+    QMutexLocker turn(&turnMutex_);
+    Port* port = nullptr;
     {
         QMutexLocker route(&routeMutex_);
         auto registration = clients_.find(&client);
         if (registration == clients_.end())
             return false;
+        if (registration->second.inExchange)
+            return true;
+        port = ports_.at(registration->second.portKey).get();
+    }
+    const auto join = [&] {
+        ++port->exchanges;
+        QMutexLocker route(&routeMutex_);
+        clients_[&client].inExchange = true;
+        return true;
+    };
+    bool said = false;
+    const auto say = [&] {
+        if (!said && waiting)
+            waiting();
+        said = true;
+    };
+    for (;;) {
+        if (port->held && !port->handingOn) {
+            // First come, first served: a program that asked before this exchange goes first.
+            if (!port->lock->OthersWaiting())
+                return join();
+            port->handingOn = true;
+        }
+        if (!port->held && !port->taking) {
+            // This run waits in the system's queue for every run of the process.
+            port->taking = true;
+            turn.unlock();
+            bool taken = port->lock->Take(0);
+            if (!taken) {
+                turn.relock();
+                port->contended = true;
+                turnChanged_.wakeAll();
+                turn.unlock();
+                say();
+                taken = port->lock->Take(int(deadline.remainingTime()));
+            }
+            turn.relock();
+            port->taking = false;
+            port->contended = false;
+            turnChanged_.wakeAll();
+            if (taken) {
+                port->held = true;
+                port->handingOn = false;
+                BindForTurn(*port);
+                return join();
+            }
+        } else if ((port->handingOn || port->contended) && !said) {
+            turn.unlock();
+            say();
+            turn.relock();
+            continue;
+        } else if (!deadline.hasExpired()) {
+            turnChanged_.wait(&turnMutex_, deadline);
+        }
+        if (deadline.hasExpired())
+            return false;
+    }
+}
+
+void BridgeEndpoint::EndExchange(Client& client) {
+    QMutexLocker turn(&turnMutex_);
+    Port* port = nullptr;
+    {
+        QMutexLocker route(&routeMutex_);
+        auto registration = clients_.find(&client);
+        if (registration == clients_.end() || !registration->second.inExchange)
+            return;
+        registration->second.inExchange = false;
+        port = ports_.at(registration->second.portKey).get();
+    }
+    if (--port->exchanges == 0)
+        EndTurn(*port);
+}
+
+void BridgeEndpoint::BindForTurn(Port& port) {
+    OnSocketThread([&] {
+        auto socket = std::make_unique<QUdpSocket>();
+        // No sharing: a second socket on the same port would take some of our replies.
+        if (!socket->bind(port.bindAddress, CurrentBridgePorts().local,
+                          QAbstractSocket::DontShareAddress))
+            return;
+        QUdpSocket* bound = socket.get();
+        QObject::connect(bound, &QUdpSocket::readyRead, bound,
+                         [this, key = port.key, bound] { ReadPending(key, *bound); });
+        QMutexLocker route(&routeMutex_);
+        port.socket = std::move(socket);
+    });
+}
+
+void BridgeEndpoint::EndTurn(Port& port) {
+    OnSocketThread([&] {
+        std::unique_ptr<QUdpSocket> closing;
+        {
+            QMutexLocker route(&routeMutex_);
+            closing = std::move(port.socket);
+        }
+    });
+    port.lock->Release();
+    port.held = false;
+    port.handingOn = false;
+    turnChanged_.wakeAll();
+}
+
+bool BridgeEndpoint::Send(Client& client, const QHostAddress& to, const QByteArray& datagram) {
+    QUdpSocket* socket = nullptr;
+    {
+        QMutexLocker route(&routeMutex_);
+        auto registration = clients_.find(&client);
+        if (registration == clients_.end() || !registration->second.inExchange)
+            return false;
+        socket = ports_.at(registration->second.portKey)->socket.get();
+        if (!socket)
+            return false;
         // Before the datagram leaves: the answer may be back before this call returns.
         registration->second.peer = to;
-        socket = ports_.at(registration->second.portKey)->socket.get();
     }
+    // The socket stays bound while this client's exchange lasts.
     qint64 written = -1;
     OnSocketThread(
         [&] { written = socket->writeDatagram(datagram, to, CurrentBridgePorts().remote); });
@@ -184,39 +274,8 @@ void BridgeEndpoint::StopSocketThread() {
     thread_.reset();
 }
 
-bool BridgeEndpoint::TryTakeTurn(const QHostAddress& bindAddress) {
-    QMutexLocker lock(&turnMutex_);
-    std::unique_ptr<Turn>& turn = turns_[PortKey(bindAddress)];
-    if (!turn)
-        turn = std::make_unique<Turn>();
-    if (turn->exchanges == 0) {
-        auto file = std::make_unique<QLockFile>(TurnLockFileName(bindAddress));
-        // Only a holder that has died makes the lock stale: a fleet can hold it for minutes.
-        file->setStaleLockTime(0);
-        if (!file->tryLock(0))
-            return false;
-        turn->lock = std::move(file);
-    }
-    ++turn->exchanges;
-    return true;
-}
-
-void BridgeEndpoint::EndTurn(const QHostAddress& bindAddress) {
-    QMutexLocker lock(&turnMutex_);
-    auto turn = turns_.find(PortKey(bindAddress));
-    if (turn == turns_.end() || turn->second->exchanges == 0)
-        return;
-    if (--turn->second->exchanges == 0)
-        turn->second->lock.reset(); // unlocks and removes the file
-}
-
-QString BridgeEndpoint::TurnLockFileName(const QHostAddress& bindAddress) {
-    // Not QStandardPaths: without XDG_RUNTIME_DIR it warns on standard error, and a CLI's
-    // output is read by scripts.
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::tempPath();
-    return QDir(folder).filePath(QStringLiteral("tessaly-bridge-%1-%2.lock")
-                                     .arg(PortKey(bindAddress))
-                                     .arg(CurrentBridgePorts().local));
+QString BridgeEndpoint::TurnName(const QHostAddress& bindAddress) {
+    return QStringLiteral("tessaly-bridge-%1-%2")
+        .arg(PortKey(bindAddress))
+        .arg(CurrentBridgePorts().local);
 }

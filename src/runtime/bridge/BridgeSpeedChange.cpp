@@ -3,7 +3,6 @@
 // reconnects.
 #include "bridge/BridgeEndpoint.h"
 #include "bridge/BridgeTexts.h"
-#include "bridge/BridgeTurn.h"
 #include "bridge/TXPortUDP.h"
 #include "core/bridge/BridgeDatagram.h"
 #include "link/TFlashWrRXCont.h"
@@ -16,9 +15,6 @@ constexpr int kAcceptPauseSlices = 100;
 constexpr std::uint32_t kAcceptPauseSliceMs = 10;
 // Pause between reading the record and writing it back.
 constexpr std::uint32_t kBeforeWriteMs = 100;
-// How long the port is tried again after the exchange, and how often.
-constexpr std::uint32_t kRebindLimitMs = 3000;
-constexpr std::uint32_t kRebindRetryMs = 20;
 
 } // namespace
 
@@ -34,7 +30,6 @@ bool TFlashWrRXCont::ChangeBridgeSerialSpeed(std::int32_t speedIndex, const QStr
     udp.Trace = BridgeTrace;
     if (!BridgeBindAddress.isEmpty())
         udp.BindAddress = QHostAddress(BridgeBindAddress);
-    const BridgeTurn turn(*this, udp);
 
     udp.SendCommand(host, tessaly::kBridgeReadSetup);
     const bool recordReceived = udp.WaitForReply(tessaly::kSetupReplyLength);
@@ -58,16 +53,7 @@ bool TFlashWrRXCont::ChangeBridgeSerialSpeed(std::int32_t speedIndex, const QStr
         }
     }
     udp.Unbind();
-
-    // The port is taken once more before the endpoint goes away, for up to 3 s when another
-    // program holds it. That is reported once, not at every retry: a line per retry would fill
-    // the log pane, and the 1000-line rule would then wipe the update's log.
-    StartTickTimer();
-    for (bool first = true; !udp.EnsureBound(first); first = false) {
-        ProcessMessages();
-        if (TickTimerExpired(kRebindLimitMs))
-            break;
-        WaitForEvents(kRebindRetryMs);
-    }
+    // Without the port's turn nothing was written: the module keeps its speed.
+    BridgeTurnMissed = udp.TurnMissed;
     return recordReceived;
 }

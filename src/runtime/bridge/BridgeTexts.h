@@ -25,6 +25,11 @@ inline const QString kForeignSender =
 inline const QString kWaitingForTurn =
     QStringLiteral("X-Port UDP: 他のプログラムがX-Portを設定中のため、終わるまで待ちます");
 
+// The port's turn did not come within its limit: nothing was sent to the module, whose settings
+// are as they were.
+inline const QString kTurnMissed = QStringLiteral(
+    "NG: 他のプログラムがブリッジのポートを使い続けているため、X-Portに送信しませんでした");
+
 // The local address the bridge port is to be bound on is not this PC's (a typo in --bind or in
 // the settings file's BridgeBindAddress): the address follows. Said before the R/W is touched.
 inline const QString kBindAddressNotHere =

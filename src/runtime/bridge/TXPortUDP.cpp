@@ -29,7 +29,8 @@ TXPortUDP::TXPortUDP(TFlashWrRXCont& owner, LogSink* logMemo, BridgeEndpoint& en
     : owner_(owner), logMemo_(logMemo), endpoint_(endpoint) {}
 
 TXPortUDP::~TXPortUDP() {
-    // Detached before the mailbox goes, so nothing can be posted to it any more.
+    // Detached (ending an exchange left open) before the mailbox goes, so nothing can be
+    // posted to it any more.
     endpoint_.Detach(*this);
     IsBound = false;
 }
@@ -38,12 +39,8 @@ void TXPortUDP::AddLog(const QString& text) {
     WriteLogLine(logMemo_, text, !Quiet, owner_.fDispDebugInfo != 0);
 }
 
-bool TXPortUDP::Bind(bool reportFailure) {
-    if (!endpoint_.Attach(*this, mailbox_, BindAddress)) {
-        if (reportFailure)
-            AddLog(BridgeTexts::kBindError);
-        return false;
-    }
+bool TXPortUDP::Bind() {
+    endpoint_.Attach(*this, mailbox_, BindAddress);
     IsBound = true;
     owner_.SleepMs(kBindSettleMs);
     return true;
@@ -52,12 +49,13 @@ bool TXPortUDP::Bind(bool reportFailure) {
 bool TXPortUDP::Unbind() {
     // Letting go of a UDP port cannot fail here, unlike the component the module's tools used.
     endpoint_.Detach(*this);
+    inExchange_ = false;
     IsBound = false;
     return true;
 }
 
-bool TXPortUDP::EnsureBound(bool reportFailure) {
-    return IsActive() || Bind(reportFailure);
+bool TXPortUDP::EnsureBound() {
+    return IsActive() || Bind();
 }
 
 bool TXPortUDP::IsActive() const {
@@ -66,6 +64,7 @@ bool TXPortUDP::IsActive() const {
 
 void TXPortUDP::SendCommand(const QString& host, std::uint8_t code) {
     RxCount = 0;
+    exchangeMissed_ = false;
     EnsureBound();
     Send(host, tessaly::BridgeDatagram(code));
 }
@@ -73,6 +72,7 @@ void TXPortUDP::SendCommand(const QString& host, std::uint8_t code) {
 void TXPortUDP::SendCommandWithData(const QString& host, std::uint8_t code, std::int32_t count,
                                     const std::uint8_t* data) {
     RxCount = 0;
+    exchangeMissed_ = false;
     EnsureBound();
     const std::size_t n = (data && count > 0) ? static_cast<std::size_t>(count) : 0;
     Send(host, tessaly::BridgeDatagram(code, {data, n}));
@@ -84,27 +84,49 @@ void TXPortUDP::Send(const QString& host, std::span<const std::uint8_t> datagram
         AddLog(NetworkGuard::RefusalText(host));
         return;
     }
+    if (!BeginExchange())
+        return;
     if (Trace)
         AddLog(QStringLiteral("TX: ") + Dump(datagram));
     const QByteArray bytes(reinterpret_cast<const char*>(datagram.data()),
                            static_cast<qsizetype>(datagram.size()));
-    if (IsActive()) {
-        endpoint_.Send(*this, peer_, bytes);
+    if (endpoint_.Send(*this, peer_, bytes))
         return;
-    }
-    // The port could not be bound: send from any port all the same (the reply, addressed to
-    // port 30718, will not reach us and the wait times out). A separate socket keeps the
-    // endpoint free for a later bind.
+    // The port could not be bound (a program that does not take turns holds it): send from
+    // any port all the same (the reply, addressed to port 30718, will not reach us and the wait
+    // times out).
+    AddLog(BridgeTexts::kBindError);
     QUdpSocket oneShot;
     oneShot.writeDatagram(bytes, peer_, CurrentBridgePorts().remote);
 }
 
+bool TXPortUDP::BeginExchange() {
+    EndExchange(); // a request whose reply was never waited for
+    inExchange_ = endpoint_.BeginExchange(*this, owner_.BridgeTurnLimitMs,
+                                          [this] { AddLog(BridgeTexts::kWaitingForTurn); });
+    exchangeMissed_ = !inExchange_;
+    if (exchangeMissed_) {
+        TurnMissed = true;
+        AddLog(BridgeTexts::kTurnMissed);
+    }
+    return inExchange_;
+}
+
+void TXPortUDP::EndExchange() {
+    if (inExchange_)
+        endpoint_.EndExchange(*this);
+    inExchange_ = false;
+}
+
 bool TXPortUDP::WaitForReply(std::int32_t minLength) {
+    if (exchangeMissed_)
+        return false;
     owner_.StartTickTimer();
-    if (owner_.WaitUntil([&] { return RxCount >= minLength; }, kReplyLimitMs))
-        return true;
-    AddLog(BridgeTexts::kReplyTimeout);
-    return false;
+    const bool answered = owner_.WaitUntil([&] { return RxCount >= minLength; }, kReplyLimitMs);
+    EndExchange();
+    if (!answered)
+        AddLog(BridgeTexts::kReplyTimeout);
+    return answered;
 }
 
 void TXPortUDP::DatagramArrived(const QByteArray& datagram, const QHostAddress& sender) {

@@ -14,9 +14,9 @@ class TFlashWrRXCont;
 class LogSink;
 
 // The bridge module's UDP configuration endpoint, alive for one bridge operation: port 30718 of
-// every local IPv4 address (or of the one chosen), taken from the process's bridge endpoint,
-// which hands it the datagrams of the module it asked. They are handled on the owning
-// controller's thread, while one of its waits runs the event loop.
+// every local IPv4 address (or of the one chosen), taken from the process's bridge endpoint for
+// each request and its reply, and handed the datagrams of the module it asked. They are handled
+// on the owning controller's thread, while one of its waits runs the event loop.
 class TXPortUDP final : public BridgeEndpoint::Client {
 public:
     // `owner` supplies the event pump, the clock and the reply wait; lines go to `logMemo`.
@@ -29,20 +29,23 @@ public:
     // One line on the log pane, shown whatever the debug setting (the 1000-line rule applies).
     void AddLog(const QString& text);
 
-    // Takes port 30718 and lets it settle for 200 ms; false when it is taken, logged as
-    // "接続エラー" unless `reportFailure` is false.
-    bool Bind(bool reportFailure = true);
-    // Frees the port; always true.
+    // Joins the users of port 30718 and lets it settle for 200 ms; always true (the port itself
+    // is bound for each exchange).
+    bool Bind();
+    // Leaves the port; always true.
     bool Unbind();
-    bool EnsureBound(bool reportFailure = true);
+    bool EnsureBound();
     bool IsActive() const;
 
-    // Both forget the last reply first (RxCount 0) and send even when the port could not be
-    // bound; a send to a refused destination is logged and does not leave the machine.
+    // Both forget the last reply first (RxCount 0) and begin an exchange: they wait for the
+    // port's turn among the programs of this PC (the owner's BridgeTurnLimitMs; when it is not had,
+    // nothing is sent, TurnMissed is set and the wait for the reply fails at once). They send even
+    // when the port could not be bound ("接続エラー"); a send to a refused destination is logged
+    // and does not leave the machine.
     void SendCommand(const QString& host, std::uint8_t code);
     void SendCommandWithData(const QString& host, std::uint8_t code, std::int32_t count,
                              const std::uint8_t* data);
-    // Waits up to 1000 ms for one datagram of at least `minLength` bytes.
+    // Waits up to 1000 ms for one datagram of at least `minLength` bytes, and ends the exchange.
     bool WaitForReply(std::int32_t minLength);
 
     // The receive handler: keeps the datagram (its full length in RxCount, at most 1024 bytes
@@ -57,6 +60,8 @@ public:
     std::array<std::uint8_t, kRxBufferSize> RxBuffer{};
     std::int32_t RxCount = 0;
     bool IsBound = false;
+    // An exchange of this operation went without its turn: nothing was sent.
+    bool TurnMissed = false;
     QString BridgeMacText;
     // Logs every datagram sent and received as a byte dump.
     int Trace = 0;
@@ -68,6 +73,8 @@ public:
 
 private:
     void Send(const QString& host, std::span<const std::uint8_t> datagram);
+    bool BeginExchange();
+    void EndExchange();
 
     TFlashWrRXCont& owner_;
     LogSink* logMemo_;
@@ -76,4 +83,6 @@ private:
     QObject mailbox_;
     // Only the module that was asked may answer; set by every send.
     QHostAddress peer_;
+    bool inExchange_ = false;
+    bool exchangeMissed_ = false;
 };

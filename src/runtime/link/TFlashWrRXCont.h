@@ -111,6 +111,11 @@ public:
     // The local address the bridge endpoint binds port 30718 to; empty (the default) binds
     // every local IPv4 address.
     QString BridgeBindAddress;
+    // How long a bridge exchange waits for the port's turn among the programs of this PC.
+    int BridgeTurnLimitMs = 10000;
+    // The last speed change sent nothing for want of the port's turn: the module kept its
+    // speed, and the run must end before it changes anything more.
+    bool BridgeTurnMissed = false;
 
     // ---- Firmware image (the image's own fields and loaders, image/) ----------------------
     // Each loads into the controller's image and logs what the load reports (the message box
