@@ -8,7 +8,7 @@
 
 std::unique_ptr<TFlashWrRXCont> BuildLinkController(const LinkStartUp& startUp, LogSink* log,
                                                     LinkOperator* op) {
-    WorkFolder::WriteChipUpdater(startUp.workDir);
+    WorkFolder::EnsureChipUpdater(startUp.workDir);
     auto link =
         std::make_unique<TFlashWrRXCont>(*startUp.env, log, startUp.option, startUp.arguments, op);
     link->TCPIPPara = startUp.params;

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMutex>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace {
@@ -68,6 +70,18 @@ bool WriteChipUpdater(const QString& workDir) {
                                QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                    QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
                                    QFile::ExeOther);
+}
+
+bool EnsureChipUpdater(const QString& workDir) {
+    static QMutex mutex;
+    static QSet<QString> written;
+    QMutexLocker lock(&mutex);
+    if (written.contains(workDir) && QFile::exists(ChipUpdaterPath(workDir)))
+        return true;
+    if (!WriteChipUpdater(workDir))
+        return false;
+    written.insert(workDir);
+    return true;
 }
 
 } // namespace WorkFolder

@@ -22,5 +22,8 @@ QString ChipUpdaterPath(const QString& workDir, const QString& suffix = QString(
 // Writes the embedded chip updater to ChipUpdaterPath(workDir), replacing any file of that
 // name, executable by its owner. False when it could not be written (start-up goes on).
 bool WriteChipUpdater(const QString& workDir);
+// WriteChipUpdater once per process and folder (again only when the file has gone): every
+// controller a process builds (each R/W of a fleet, each rebuild after a run) calls it.
+bool EnsureChipUpdater(const QString& workDir);
 
 } // namespace WorkFolder

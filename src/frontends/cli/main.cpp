@@ -29,6 +29,10 @@ void PrintUsage(std::FILE* out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Qt's own event dispatcher rather than GLib's: a fleet runs hundreds of event loops that
+    // wake for every reply, and the plainer one costs less per wake-up.
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {

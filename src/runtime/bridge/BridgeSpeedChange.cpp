@@ -9,10 +9,10 @@
 
 namespace {
 
-// The module restarts its serial side after accepting a record; it is given about a second,
-// in short slices so the window stays responsive.
-constexpr int kAcceptPauseSlices = 100;
-constexpr std::uint32_t kAcceptPauseSliceMs = 10;
+// The module restarts its serial side after accepting a record; it is given a second. The
+// controller runs on a thread of its own, so one sleep does: a fleet of hundreds would
+// otherwise wake a hundred times a second per R/W for nothing.
+constexpr std::uint32_t kAcceptPauseMs = 1000;
 // Pause between reading the record and writing it back.
 constexpr std::uint32_t kBeforeWriteMs = 100;
 
@@ -41,10 +41,7 @@ bool TFlashWrRXCont::ChangeBridgeSerialSpeed(std::int32_t speedIndex, const QStr
                                 static_cast<std::int32_t>(record.size()), record.data());
         if (udp.WaitForReply(tessaly::kBridgeHeaderLength) &&
             tessaly::IsSetupAccepted(udp.Received())) {
-            for (int i = 0; i < kAcceptPauseSlices; ++i) {
-                SleepMs(kAcceptPauseSliceMs);
-                ProcessMessages();
-            }
+            SleepMs(kAcceptPauseMs);
             udp.Unbind();
         } else {
             // The result still says the record was read (callers reconnect either way), but

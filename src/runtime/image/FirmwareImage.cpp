@@ -6,8 +6,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -108,7 +110,49 @@ bool FirmwareImage::ReadFirmwareFile(const QString& fileName, QByteArray& text,
     return true;
 }
 
+namespace {
+
+// The same firmware text is parsed onto the same blank image by every controller a process
+// builds (each R/W of a fleet, and each rebuild after a run): the last parse is kept, and a
+// repeat takes its result instead of parsing the text again.
+struct LastParse {
+    QByteArray text;
+    FirmwareImage::Format format;
+    std::uint32_t base;
+    std::uint32_t end;
+    std::vector<std::uint8_t> before;
+    FirmwareImage after;
+    FirmwareImage::LoadReport report;
+};
+QMutex lastParseMutex;
+std::optional<LastParse> lastParse;
+
+} // namespace
+
 FirmwareImage::LoadReport FirmwareImage::ParseImageText(const QByteArray& text, Format format) {
+    QMutexLocker lock(&lastParseMutex);
+    if (lastParse && lastParse->format == format && lastParse->base == RomImageBase &&
+        lastParse->end == RomImageEnd && lastParse->text == text && lastParse->before == RomImage) {
+        const FirmwareImage& after = lastParse->after;
+        RomImage = after.RomImage;
+        RomImageRanges = after.RomImageRanges;
+        RomImageDamage = after.RomImageDamage;
+        RomImageDamagedLine = after.RomImageDamagedLine;
+        RomImageHeldNoData = after.RomImageHeldNoData;
+        if (!lastParse->report.loaded)
+            RomImageLoaded = 0;
+        return lastParse->report;
+    }
+    LastParse parse{text, format, RomImageBase, RomImageEnd, RomImage, {}, {}};
+    lock.unlock();
+    parse.report = ParseAnew(text, format);
+    parse.after = *this;
+    lock.relock();
+    lastParse = std::move(parse);
+    return lastParse->report;
+}
+
+FirmwareImage::LoadReport FirmwareImage::ParseAnew(const QByteArray& text, Format format) {
     const std::string_view view(text.constData(), static_cast<std::size_t>(text.size()));
     const tessaly::ImageTarget target{RomImage, RomImageBase, RomImageEnd};
     const tessaly::ImageLoadResult result = format == Format::SRecord

@@ -64,5 +64,6 @@ public:
     QString RomImageSource;
 
 private:
+    LoadReport ParseAnew(const QByteArray& text, Format format);
     bool ReadFirmwareFile(const QString& fileName, QByteArray& text, LoadReport& report);
 };
