@@ -2,7 +2,17 @@
 
 #include "cli/IsTerminal.h"
 
+#include <QStringList>
+
+#include <algorithm>
+#include <map>
+
 namespace {
+
+// Lines a picture may take at the least: the summary, the header, a row and "more" (and the
+// line the cursor rests on); a terminal that does not say its size is taken for 24 lines.
+constexpr int kFewestLines = 5;
+constexpr int kUnknownLines = 24;
 
 // Columns a text takes on a terminal: the Japanese step names are two columns a character.
 int DisplayWidth(const QString& text) {
@@ -51,26 +61,73 @@ void FleetView::Refresh() {
 }
 
 void FleetView::DrawTable(const std::vector<FleetBoard::Row>& rows) {
-    if (drawnLines_ > 0)
-        std::fprintf(out_, "\x1b[%dA", drawnLines_);
+    int height = lines_ > 0 ? lines_ : TerminalLines(out_);
+    if (height <= 0)
+        height = kUnknownLines;
+    // Even a tiny window gets the counts, the header, one row and how many more there are.
+    height = std::max(height, kFewestLines);
     const qint64 now = board_.NowMs();
-    const auto line = [&](const QString& text) {
-        std::fputs("\r\x1b[2K", out_);
-        Print(out_, text);
-    };
-    line(Padded(QStringLiteral("R/W"), 22) + Padded(QStringLiteral("step"), 16) +
-         Padded(QStringLiteral("progress"), 10) + Padded(QStringLiteral("elapsed"), 10) +
-         QStringLiteral("result"));
+    int waiting = 0;
+    int ok = 0;
+    int ng = 0;
+    int skipped = 0;
+    std::map<QString, int> inStep;
+    std::vector<const FleetBoard::Row*> shown; // running first, then failed
+    std::vector<const FleetBoard::Row*> failed;
     for (const FleetBoard::Row& row : rows) {
-        const bool running = row.phase == FleetBoard::Phase::Running;
-        line(Padded(row.name, 22) + Padded(running ? row.step : QString(), 16) +
-             Padded(running && row.percent > 0 ? QStringLiteral("%1%").arg(row.percent, 3)
-                                               : QString(),
-                    10) +
-             Padded(Seconds(ElapsedMs(row, now)), 10) +
-             (row.phase == FleetBoard::Phase::Waiting ? QStringLiteral("waiting") : row.result));
+        if (row.phase == FleetBoard::Phase::Waiting) {
+            ++waiting;
+        } else if (row.phase == FleetBoard::Phase::Running) {
+            ++inStep[row.step];
+            shown.push_back(&row);
+        } else if (row.result == QLatin1String("OK")) {
+            ++ok;
+        } else if (row.result == QLatin1String("skipped")) {
+            ++skipped;
+        } else {
+            ++ng;
+            failed.push_back(&row);
+        }
     }
-    drawnLines_ = int(rows.size()) + 1;
+    shown.insert(shown.end(), failed.begin(), failed.end());
+
+    QStringList summary;
+    if (waiting > 0)
+        summary << QStringLiteral("waiting %1").arg(waiting);
+    for (const auto& [step, count] : inStep)
+        summary << QStringLiteral("%1 %2")
+                       .arg(step.isEmpty() ? QStringLiteral("starting") : step)
+                       .arg(count);
+    summary << QStringLiteral("OK %1").arg(ok) << QStringLiteral("NG %1").arg(ng);
+    if (skipped > 0)
+        summary << QStringLiteral("skipped %1").arg(skipped);
+    summary << Seconds(now);
+
+    // The cursor is left on the last line drawn (no line feed after it), so a picture as tall
+    // as the window never scrolls it.
+    if (drawnLines_ > 1)
+        std::fprintf(out_, "\x1b[%dA", drawnLines_ - 1);
+    std::fputs("\r\x1b[J", out_);
+    QStringList lines{summary.join(QStringLiteral(" · ")),
+                      Padded(QStringLiteral("R/W"), 22) + Padded(QStringLiteral("step"), 16) +
+                          Padded(QStringLiteral("progress"), 10) +
+                          Padded(QStringLiteral("elapsed"), 10) + QStringLiteral("result")};
+    const int room = height - 1 - int(lines.size());
+    const int fitting = int(shown.size()) <= room ? int(shown.size()) : room - 1;
+    for (int i = 0; i < fitting; ++i) {
+        const FleetBoard::Row& row = *shown[std::size_t(i)];
+        const bool running = row.phase == FleetBoard::Phase::Running;
+        lines << Padded(row.name, 22) + Padded(running ? row.step : QString(), 16) +
+                     Padded(running && row.percent > 0 ? QStringLiteral("%1%").arg(row.percent, 3)
+                                                       : QString(),
+                            10) +
+                     Padded(Seconds(ElapsedMs(row, now)), 10) + row.result;
+    }
+    if (fitting < int(shown.size()))
+        lines << QStringLiteral("... %1 more running or failed").arg(int(shown.size()) - fitting);
+    const QByteArray picture = lines.join(QLatin1Char('\n')).toUtf8();
+    std::fwrite(picture.constData(), 1, std::size_t(picture.size()), out_);
+    drawnLines_ = int(lines.size());
 }
 
 void FleetView::PrintEvents() {
@@ -89,6 +146,8 @@ void FleetView::PrintEvents() {
 void FleetView::Summary(int ok, int ng, int stopped, qint64 wallMs) {
     drawnChanges_ = -1;
     Refresh();
+    if (terminal_)
+        std::fputc('\n', out_); // below the last picture, which ends without one
     QString text = QStringLiteral("fleet: %1 R/W, %2 OK, %3 NG").arg(ok + ng).arg(ok).arg(ng);
     if (stopped > 0)
         text += QStringLiteral(" (%1 stopped)").arg(stopped);
