@@ -60,7 +60,7 @@ TEST(FleetView, PicturesFitTheWindowAndShowTheRunningAndTheFailed) {
         board.Take(k, writing);
     }
     view.Refresh();
-    view.Summary(0, 1, 0, 1000);
+    view.Summary(0, 1, 0, 0, 1000);
 
     const QString written = Written(out);
     std::fclose(out);

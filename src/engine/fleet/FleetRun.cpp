@@ -131,6 +131,13 @@ int FleetRun::OkCount() const {
     return ok;
 }
 
+int FleetRun::SkippedCount() const {
+    int skipped = 0;
+    for (const auto& run : runs_)
+        skipped += run->isFinished() && run->Outcome().record.skipped ? 1 : 0;
+    return skipped;
+}
+
 int FleetRun::StoppedCount() const {
     int stopped = 0;
     for (const auto& run : runs_)

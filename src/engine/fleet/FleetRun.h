@@ -50,9 +50,11 @@ public:
     void StopRunning();
     bool Done() const { return started_ > 0 && running_ == 0; }
 
-    // Once done: a line per device, and how many ended OK and how many were stopped.
+    // Once done: a line per device, and how many ended OK (the skipped among them), and how
+    // many were stopped.
     FleetReport Report() const;
     int OkCount() const;
+    int SkippedCount() const;
     int StoppedCount() const;
 
 Q_SIGNALS:

@@ -36,12 +36,18 @@ public:
         const std::span<const std::uint8_t> bytes(
             reinterpret_cast<const std::uint8_t*>(datagram.constData()),
             static_cast<std::size_t>(datagram.size()));
+        // Only replies count: a request (ours, heard back when the range holds this PC's own
+        // address, or another program's) is no bridge module.
+        const bool record = bytes.size() >= tessaly::kSetupReplyLength &&
+                            bytes[tessaly::kBridgeCodeOffset] == tessaly::kBridgeReadSetup;
+        const auto version = record ? std::nullopt : tessaly::DecodeBridgeVersion(bytes);
+        if (!record && !version)
+            return;
         ScanFinding& found = answers[sender.toIPv4Address()];
         found.address = sender.toString();
-        if (bytes.size() >= tessaly::kSetupReplyLength &&
-            bytes[tessaly::kBridgeCodeOffset] == tessaly::kBridgeReadSetup)
+        if (record)
             found.bridgeBps = tessaly::BridgeBpsForCode(bytes[tessaly::kSpeedByteInDatagram]);
-        else if (const auto version = tessaly::DecodeBridgeVersion(bytes))
+        else
             found.mac = QString::fromLatin1(version->mac);
     }
     bool Complete(const ScanRange& range) const {

@@ -144,7 +144,8 @@ int RunFleet(const QStringList& arguments) {
         kRefreshMs);
     const int devices = int(options.targets.size());
     const int ok = fleet.OkCount();
-    view.Summary(ok, devices - ok, fleet.StoppedCount(), fleet.Board().NowMs());
+    view.Summary(ok, devices - ok, fleet.SkippedCount(), fleet.StoppedCount(),
+                 fleet.Board().NowMs());
     const bool written = WriteReports(options, fleet.Report());
     if (interrupts > 0)
         return FleetExit::Interrupted;

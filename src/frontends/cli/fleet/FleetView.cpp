@@ -143,12 +143,15 @@ void FleetView::PrintEvents() {
     }
 }
 
-void FleetView::Summary(int ok, int ng, int stopped, qint64 wallMs) {
+void FleetView::Summary(int ok, int ng, int skipped, int stopped, qint64 wallMs) {
     drawnChanges_ = -1;
     Refresh();
     if (terminal_)
         std::fputc('\n', out_); // below the last picture, which ends without one
-    QString text = QStringLiteral("fleet: %1 R/W, %2 OK, %3 NG").arg(ok + ng).arg(ok).arg(ng);
+    QString text = QStringLiteral("fleet: %1 R/W, %2 OK").arg(ok + ng).arg(ok);
+    if (skipped > 0)
+        text += QStringLiteral(" (%1 skipped)").arg(skipped);
+    text += QStringLiteral(", %1 NG").arg(ng);
     if (stopped > 0)
         text += QStringLiteral(" (%1 stopped)").arg(stopped);
     Print(out_, text + QStringLiteral(", %1").arg(Seconds(wallMs)));

@@ -24,7 +24,8 @@ public:
     // Shows what changed since the last call.
     void Refresh();
     // The last picture and the summary line.
-    void Summary(int ok, int ng, int stopped, qint64 wallMs);
+    // `ok` counts the skipped R/Ws too.
+    void Summary(int ok, int ng, int skipped, int stopped, qint64 wallMs);
 
 private:
     void DrawTable(const std::vector<FleetBoard::Row>& rows);
