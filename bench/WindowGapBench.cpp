@@ -7,6 +7,7 @@
 //
 //   tessaly-bench-window-gap [RUNS]   (default 3)
 
+#include "BenchSimulator.h"
 #include "app/StartupContext.h"
 #include "app/TConfirm1Dlg.h"
 #include "app/TRXProgAppForm.h"
@@ -41,25 +42,6 @@ class NoAdapters final : public AdapterSource {
 public:
     QList<Ipv4Adapter> Adapters() const override { return {}; }
 };
-
-// The simulator as a program of its own, so that its work is not on the window's thread.
-bool StartSimulator(QProcess& sim, const QTemporaryDir& dir, int& tcpPort) {
-    const QString ready = dir.filePath(QStringLiteral("ready"));
-    sim.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/tessaly-rwsim"));
-    sim.setArguments({QStringLiteral("--address"), QString::fromLatin1(kSimulator),
-                      QStringLiteral("--tcp-port"), QStringLiteral("0"),
-                      QStringLiteral("--serial-timing"), QStringLiteral("on"),
-                      QStringLiteral("--time-limit"), QStringLiteral("600"),
-                      QStringLiteral("--ready-file"), ready});
-    sim.start();
-    if (!QTest::qWaitFor([&] { return QFile::exists(ready); }, 10000))
-        return false;
-    QFile file(ready);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    tcpPort = QString::fromLatin1(file.readAll()).split(QLatin1Char(' ')).value(2).toInt();
-    return tcpPort > 0;
-}
 
 struct RunFigures {
     bool ok = false;
@@ -129,8 +111,9 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     QProcess sim;
-    int tcpPort = 0;
-    if (!StartSimulator(sim, dir, tcpPort)) {
+    const QStringList hosts = StartBenchSimulator(sim, dir, QString::fromLatin1(kSimulator), 1);
+    const int tcpPort = hosts.value(0).section(QLatin1Char(':'), 1).toInt();
+    if (tcpPort <= 0) {
         std::fprintf(stderr, "tessaly-bench-window-gap: the simulator did not start\n");
         return 1;
     }

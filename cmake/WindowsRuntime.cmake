@@ -30,9 +30,11 @@ add_custom_target(windows_runtime ALL
   COMMENT "Copying the Qt and MinGW runtime DLLs into ${bin}")
 
 # Qt's own texts in Japanese: the translation files are the same on every platform, so the
-# build machine's Qt (qt6-translations-l10n) provides them.
+# build machine's Qt (qt6-translations-l10n) provides them: looked for on the build machine
+# itself, not under the Windows sysroot the cross-build's searches are rooted in.
 find_file(TESSALY_QTBASE_JA qtbase_ja.qm
-  PATHS ${QT_HOST_PATH}/share/qt6/translations /usr/share/qt6/translations NO_DEFAULT_PATH)
+  PATHS ${QT_HOST_PATH}/share/qt6/translations /usr/share/qt6/translations
+  NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 if(NOT TESSALY_QTBASE_JA)
   message(FATAL_ERROR "qtbase_ja.qm not found: install the Debian package qt6-translations-l10n")
 endif()

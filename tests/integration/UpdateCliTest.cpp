@@ -69,7 +69,7 @@ TEST(UpdateCli, SuccessPrintsTheLogLinesAndExitsZero) {
     EXPECT_FALSE(run.out.contains(QLatin1Char('\r')));
 
     QFile file(logFile);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
     const QStringList logged = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
     EXPECT_TRUE(InOrder(logged, success));
     EXPECT_FALSE(logged.join(QLatin1Char('\n')).contains(QStringLiteral("dwExitCode")));

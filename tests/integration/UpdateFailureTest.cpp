@@ -221,7 +221,7 @@ TEST(UpdateFailure, SilentChipFailsTheFinalCheckAfterTheUpdaterRanInBootForm) {
     EXPECT_TRUE(rig.RunLog().contains(Step(UpdateStep::Compare).ngLine));
     ExpectFailure(rig, kConnectionGuidance);
     QFile file(record);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
     EXPECT_EQ(QString::fromUtf8(file.readAll()).split(QLatin1Char('\n')).value(1),
               QStringLiteral("-BOOT"));
 }

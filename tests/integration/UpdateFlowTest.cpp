@@ -161,7 +161,8 @@ TEST(UpdateFlow, VersionedChipUpdaterIsRunWithTheConnectionParameters) {
     EXPECT_EQ(outcome.failedStep, std::nullopt);
 
     QFile file(record);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "the versioned updater did not run";
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text))
+        << "the versioned updater did not run";
     const QStringList lines =
         QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     EXPECT_EQ(lines.mid(1),

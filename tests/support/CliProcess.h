@@ -11,6 +11,16 @@
 
 #include <gtest/gtest.h>
 
+// What the program wrote, with Windows' CR LF line ends read as LF: a CR that is left is the
+// program's own (a progress bar redrawing its line).
+inline QString ConsoleText(const QByteArray& bytes) {
+    QString text = QString::fromUtf8(bytes);
+#ifdef Q_OS_WIN
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
+    return text;
+}
+
 struct CliProcessRun {
     int exitCode = -1; // -1: it crashed or did not end in time
     QString out;
@@ -37,8 +47,8 @@ inline CliProcessRun RunCliProcess(const QStringList& arguments) {
         return run;
     }
     run.exitCode = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    run.err = QString::fromUtf8(cli.readAllStandardError());
+    run.out = ConsoleText(cli.readAllStandardOutput());
+    run.err = ConsoleText(cli.readAllStandardError());
     return run;
 }
 
@@ -66,7 +76,7 @@ public:
     bool WaitForLine(const QString& text) {
         QDeadlineTimer deadline(60000);
         while (started_ && !deadline.hasExpired()) {
-            out += QString::fromUtf8(cli_.readAllStandardOutput());
+            ReadOutput();
             if (out.contains(text))
                 return true;
             if (cli_.state() == QProcess::NotRunning)
@@ -84,17 +94,23 @@ public:
     QString out;
 
 private:
+    // Whole, so that a CR LF split between two reads is still one line end.
+    void ReadOutput() {
+        raw_ += cli_.readAllStandardOutput();
+        out = ConsoleText(raw_);
+    }
     int End(bool kill) {
         kill ? cli_.kill() : cli_.terminate();
         QDeadlineTimer deadline(60000);
         while (cli_.state() != QProcess::NotRunning && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        out += QString::fromUtf8(cli_.readAllStandardOutput());
+        ReadOutput();
         if (cli_.state() != QProcess::NotRunning)
             return -1;
         return cli_.exitStatus() == QProcess::NormalExit ? cli_.exitCode() : -1;
     }
 
     QProcess cli_;
+    QByteArray raw_;
     bool started_ = false;
 };

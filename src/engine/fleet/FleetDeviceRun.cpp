@@ -1,5 +1,6 @@
 #include "fleet/FleetDeviceRun.h"
 
+#include "fleet/BackgroundPriority.h"
 #include "link/LinkOperator.h"
 #include "link/StopToken.h"
 #include "update/DeviceSession.h"
@@ -53,9 +54,11 @@ private:
 } // namespace
 
 FleetDeviceRun::FleetDeviceRun(int device, HeadlessTarget target, QString workDir,
-                               RunRequest request, QString logFile, FleetBoard& board)
+                               RunRequest request, QString logFile, FleetBoard& board,
+                               bool behindTheWindow)
     : device_(device), target_(std::move(target)), workDir_(std::move(workDir)),
-      request_(std::move(request)), logFile_(std::move(logFile)), board_(board) {}
+      request_(std::move(request)), logFile_(std::move(logFile)), board_(board),
+      behindTheWindow_(behindTheWindow) {}
 
 FleetDeviceRun::~FleetDeviceRun() {
     wait();
@@ -69,6 +72,8 @@ void FleetDeviceRun::Stop() {
 }
 
 void FleetDeviceRun::run() {
+    if (behindTheWindow_)
+        LowerThisThreadPriority();
     StopToken stop;
     {
         QMutexLocker lock(&stopMutex_);

@@ -18,9 +18,10 @@ class StopToken;
 // on the fleet's board.
 class FleetDeviceRun final : public QThread {
 public:
-    // The device's chip updater output and exit code go to `logFile` too.
+    // The device's chip updater output and exit code go to `logFile` too; `behindTheWindow`
+    // runs it below the process's other threads.
     FleetDeviceRun(int device, HeadlessTarget target, QString workDir, RunRequest request,
-                   QString logFile, FleetBoard& board);
+                   QString logFile, FleetBoard& board, bool behindTheWindow);
     ~FleetDeviceRun() override;
 
     // Stops the run as soon as it can (from the fleet's thread): it ends NG where it was.
@@ -41,6 +42,7 @@ private:
     const RunRequest request_;
     const QString logFile_;
     FleetBoard& board_;
+    const bool behindTheWindow_;
     RunOutcome outcome_;
     std::atomic<bool> stopWanted_{false};
     QMutex stopMutex_;

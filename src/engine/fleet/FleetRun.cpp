@@ -48,7 +48,8 @@ FleetRun::FleetRun(FleetSetup setup) : setup_(std::move(setup)), board_(Names(se
         const QString log =
             QDir(setup_.logDir).filePath(QStringLiteral("%1_%2.log").arg(t.host).arg(t.port));
         runs_.push_back(
-            std::make_unique<FleetDeviceRun>(int(i), target, setup_.workDir, request, log, board_));
+            std::make_unique<FleetDeviceRun>(int(i), target, setup_.workDir, request, log, board_,
+                                             setup_.behindTheWindow));
     }
 }
 

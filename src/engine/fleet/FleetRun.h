@@ -27,6 +27,9 @@ struct FleetSetup {
     QString workDir;     // prepared; the chip updater is written there
     QString recordsDir;  // empty: no record files
     QString logDir;      // each R/W's log as ADDR_PORT.log here
+    // The device threads run below the process's other threads: a window stays responsive
+    // while hundreds of them have work at once.
+    bool behindTheWindow = false;
 };
 
 // Many R/Ws updated from one process at once, each exactly as `tessaly-cli update` updates

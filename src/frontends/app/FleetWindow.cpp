@@ -1,11 +1,11 @@
 #include "app/FleetWindow.h"
 
+#include "app/FleetBatch.h"
 #include "app/FleetRowDialog.h"
 #include "app/ScanDialog.h"
 #include "app/SettingsFile.h"
 #include "app/TRXProgAppForm.h"
 #include "fleet/FleetReport.h"
-#include "fleet/FleetRun.h"
 #include "records/RecordsFolder.h"
 #include "update/UpdateSteps.h"
 
@@ -13,18 +13,16 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
-#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -46,11 +44,8 @@ FleetWindow::FleetWindow(TRXProgAppForm& form) : QWidget(nullptr, Qt::Window), f
     EnableButtons();
 }
 
-FleetWindow::~FleetWindow() {
-    // A batch still running when the window goes (the program ends) is stopped where it is.
-    if (fleet_)
-        fleet_->StopRunning();
-}
+// A batch still running when the window goes (the program ends) is stopped where it is.
+FleetWindow::~FleetWindow() = default;
 
 void FleetWindow::BuildControls() {
     Table = new QTableView(this);
@@ -71,12 +66,19 @@ void FleetWindow::BuildControls() {
     ScanButton = button("R/Wを探す...", &FleetWindow::Search);
     RemoveButton = button("削除", &FleetWindow::RemoveSelected);
     RunAllButton = new QPushButton(QStringLiteral("すべて更新"), this);
+    // The main window's update key updates the whole list here.
+    RunAllButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     connect(RunAllButton, &QPushButton::clicked, this, [this] { RunRows({}, false); });
     RetryButton = button("選択を再実行", &FleetWindow::RetrySelected);
     StopButton = button("停止", &FleetWindow::Stop);
     SkipCurrent = new QCheckBox(QStringLiteral("同じバージョンは書き込まない"), this);
     SkipVersion = new QLineEdit(this);
     SkipVersion->setPlaceholderText(QStringLiteral("1.01A0002"));
+    Jobs = new QSpinBox(this);
+    Jobs->setRange(1, kMaxFleetDevices);
+    Jobs->setValue(kMaxFleetDevices);
+    Jobs->setPrefix(QStringLiteral("同時に最大 "));
+    Jobs->setSuffix(QStringLiteral(" 台"));
     Summary = new QLabel(this);
     Summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -87,6 +89,7 @@ void FleetWindow::BuildControls() {
     auto* run = new QHBoxLayout;
     run->addWidget(SkipCurrent);
     run->addWidget(SkipVersion);
+    run->addWidget(Jobs);
     run->addStretch();
     for (QPushButton* b : {RunAllButton, RetryButton, StopButton})
         run->addWidget(b);
@@ -187,7 +190,8 @@ void FleetWindow::SaveList() {
         .WriteSection(kSection, {{"Hosts", hosts.join(QLatin1Char(';')).toUtf8()},
                                  {"Geometry", saveGeometry().toBase64()},
                                  {"SkipCurrent", SkipCurrent->isChecked() ? "1" : "0"},
-                                 {"SkipVersion", SkipVersion->text().toUtf8()}});
+                                 {"SkipVersion", SkipVersion->text().toUtf8()},
+                                 {"Jobs", QByteArray::number(Jobs->value())}});
 }
 
 void FleetWindow::LoadList() {
@@ -196,6 +200,10 @@ void FleetWindow::LoadList() {
     restoreGeometry(QByteArray::fromBase64(file.ReadValue(kSection, "Geometry")));
     SkipCurrent->setChecked(file.ReadValue(kSection, "SkipCurrent") == "1");
     SkipVersion->setText(QString::fromUtf8(file.ReadValue(kSection, "SkipVersion")));
+    bool jobsRead = false;
+    const int jobs = file.ReadValue(kSection, "Jobs").toInt(&jobsRead);
+    if (jobsRead)
+        Jobs->setValue(jobs); // clamped to the box's range
 }
 
 // ---- A batch ----------------------------------------------------------------------------------
@@ -212,7 +220,7 @@ void FleetWindow::RetrySelected() {
 }
 
 void FleetWindow::RunRows(std::vector<int> rows, bool retry) {
-    if (fleet_ || form_.Gate().WaitRunning())
+    if (batch_ || form_.Gate().WaitRunning())
         return;
     if (!form_.FirmwareLoaded()) {
         SayRefused({QStringLiteral("ＲＯＭデータがありません。読み込んでから再実行してください")});
@@ -245,38 +253,37 @@ void FleetWindow::RunRows(std::vector<int> rows, bool retry) {
     setup.workDir = workDir;
     setup.recordsDir = RecordsFolder::ForWorkDir(workDir);
     setup.logDir = setup.recordsDir;
-    QDir().mkpath(setup.recordsDir);
-    RecordsFolder::MakeRoomForRun(setup.recordsDir,
-                                  RecordsFolder::kKeptRuns - int(setup.targets.size()) + 1);
+    setup.behindTheWindow = true;
+    setup.jobs = Jobs->value();
 
     batchRows_ = rows;
     model_.Queue(rows);
     form_.Gate().Begin();
-    fleet_ = std::make_unique<FleetRun>(setup);
-    connect(fleet_.get(), &FleetRun::Finished, this, &FleetWindow::BatchDone, Qt::QueuedConnection);
     Summary->setText(QStringLiteral("%1台を更新中...").arg(rows.size()));
+    batch_ = std::make_unique<FleetBatch>(setup);
+    connect(batch_.get(), &FleetBatch::Done, this, &FleetWindow::BatchDone);
     EnableButtons();
     refresh_->start();
-    fleet_->Start();
+    batch_->Start();
 }
 
 void FleetWindow::Stop() {
-    if (fleet_)
-        fleet_->StopRunning();
+    if (batch_)
+        batch_->Stop();
 }
 
 void FleetWindow::Refresh() {
-    if (!fleet_)
+    if (!batch_)
         return;
-    const std::vector<FleetBoard::Row> rows = fleet_->Board().Rows();
+    const std::vector<FleetBoard::Row> rows = batch_->Board().Rows();
     for (std::size_t i = 0; i < rows.size(); ++i)
         model_.Show(batchRows_[i], rows[i]);
 }
 
-void FleetWindow::BatchDone() {
+void FleetWindow::BatchDone(const FleetReport& report, const QString& reportFile,
+                            const QString& reportError) {
     refresh_->stop();
     Refresh();
-    const FleetReport report = fleet_->Report();
     int ok = 0;
     int ng = 0;
     int skipped = 0;
@@ -290,29 +297,20 @@ void FleetWindow::BatchDone() {
         else
             ++ng;
     }
-    lastReport_ =
-        QDir(RecordsFolder::ForWorkDir(form_.WorkDir()))
-            .filePath(QStringLiteral("fleet-%1.json")
-                          .arg(report.started.toString(QStringLiteral("yyyyMMdd-HHmmss"))));
-    QString error;
-    const bool written =
-        WriteReportFile(lastReport_,
-                        QJsonDocument(FleetReportJson(report)).toJson(QJsonDocument::Indented),
-                        &error) &&
-        WriteReportFile(lastReport_.chopped(4) + QStringLiteral("csv"), FleetReportCsv(report),
-                        &error);
-    Summary->setText(
-        QStringLiteral("OK %1 / NG %2 / スキップ %3  (%4 秒)")
-            .arg(ok)
-            .arg(ng)
-            .arg(skipped)
-            .arg(double(report.started.msecsTo(report.finished)) / 1000.0, 0, 'f', 1) +
-        (written ? QString() : QStringLiteral("  報告を保存できませんでした: ") + error));
+    lastReport_ = reportFile;
+    Summary->setText(QStringLiteral("OK %1 / NG %2 / スキップ %3  (%4 秒)")
+                         .arg(ok)
+                         .arg(ng)
+                         .arg(skipped)
+                         .arg(double(report.started.msecsTo(report.finished)) / 1000.0, 0, 'f', 1) +
+                     (reportError.isEmpty()
+                          ? QString()
+                          : QStringLiteral("  報告を保存できませんでした: ") + reportError));
     if (ng == 0)
         sounds_.PlaySuccess();
     else
         sounds_.PlayFailure();
-    fleet_.reset();
+    batch_.release()->deleteLater(); // its signal is what called this
     form_.Gate().End();
     EnableButtons();
     Q_EMIT BatchFinished();
@@ -321,7 +319,7 @@ void FleetWindow::BatchDone() {
 }
 
 void FleetWindow::EnableButtons() {
-    const bool idle = !fleet_;
+    const bool idle = !batch_;
     for (QPushButton* b : {AddButton, PasteButton, ImportButton, ScanButton, RemoveButton})
         b->setEnabled(idle);
     RunAllButton->setEnabled(idle && model_.rowCount() > 0);
@@ -335,7 +333,7 @@ void FleetWindow::ShowRow(const QModelIndex& index) {
 
 void FleetWindow::closeEvent(QCloseEvent* event) {
     SaveList();
-    if (!fleet_) {
+    if (!batch_) {
         event->accept();
         return;
     }

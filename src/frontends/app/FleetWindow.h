@@ -9,10 +9,12 @@
 #include <memory>
 #include <vector>
 
-class FleetRun;
+class FleetBatch;
+struct FleetReport;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 class QPushButton;
 class QTableView;
 class QTimer;
@@ -30,7 +32,7 @@ public:
     ~FleetWindow() override;
 
     FleetTableModel& Model() { return model_; }
-    bool Running() const { return fleet_ != nullptr; }
+    bool Running() const { return batch_ != nullptr; }
 
     // Takes the R/Ws of a list (a line each, "ADDR[:PORT] [boot]"); a line that is no R/W, or
     // one the table holds already, is not added and is named with its line number, which is
@@ -53,6 +55,7 @@ public:
     QPushButton* StopButton;
     QCheckBox* SkipCurrent;
     QLineEdit* SkipVersion;
+    QSpinBox* Jobs; // at most this many R/Ws at once
     QLabel* Summary;
 
 Q_SIGNALS:
@@ -72,8 +75,8 @@ private:
     void Stop();
     void ShowRow(const QModelIndex& index);
     void Refresh();
-    void BatchDone();
-    void WriteReport();
+    void BatchDone(const FleetReport& report, const QString& reportFile,
+                   const QString& reportError);
     void SaveList();
     void LoadList();
     void EnableButtons();
@@ -83,7 +86,7 @@ private:
     TRXProgAppForm& form_;
     FleetTableModel model_;
     UpdateSounds sounds_;
-    std::unique_ptr<FleetRun> fleet_;
+    std::unique_ptr<FleetBatch> batch_;
     std::vector<int> batchRows_; // table row of each device of the running batch
     QTimer* refresh_;
     bool closeAfterBatch_ = false;

@@ -145,6 +145,7 @@ void TRXProgAppForm::BuildMenus() {
     N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     connect(N2, &QAction::triggered, this, &TRXProgAppForm::TB_WriteClick);
     MnFleet = MnFarm->addAction(QStringLiteral("複数台アップデート..."));
+    MnFleet->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_U));
     connect(MnFleet, &QAction::triggered, this, &TRXProgAppForm::MnFleetClick);
 
     Help1 = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));

@@ -3,6 +3,9 @@
 #include <csignal>
 
 #ifdef _WIN32
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+
 #include <windows.h>
 #endif
 
@@ -22,6 +25,19 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
         WaitForSingleObject(handled, kCloseGraceMs);
     return TRUE;
 }
+
+// A program without a window is asked to end with WM_CLOSE posted to its main thread (what
+// QProcess::terminate sends, and a supervising program's polite stop): counted as SIGTERM is.
+class CloseRequests final : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
+        const MSG* msg = static_cast<const MSG*>(message);
+        if (msg->hwnd != nullptr || msg->message != WM_CLOSE)
+            return false;
+        presses = presses + 2;
+        return true;
+    }
+};
 #else
 extern "C" void OnSignal(int signal) {
     presses = presses + (signal == SIGINT ? 1 : 2);
@@ -36,6 +52,8 @@ void CountInterrupts() {
 #ifdef _WIN32
     handled = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+    static CloseRequests closeRequests;
+    QCoreApplication::instance()->installNativeEventFilter(&closeRequests);
 #else
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);

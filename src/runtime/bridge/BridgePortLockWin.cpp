@@ -1,60 +1,112 @@
-// A byte-range lock on a file opened for overlapped I/O: the wait for it sleeps until the lock is
-// granted or the limit is reached (the request is then cancelled), and the system lets go of a
-// dead holder's lock with its handle. The waiters are counted in a small shared memory block.
+// A named mutex: the wait for it sleeps until it is handed over or the limit is reached, and the
+// system hands on a dead holder's mutex (abandoned) to the next waiter. A mutex belongs to the
+// thread that took it, while the turn is taken by one run's thread and given back by another's,
+// so one thread of the lock's own takes and lets go of it for whoever asks. The waiters are
+// counted in a small shared memory block.
 #include "bridge/BridgePortLock.h"
 
 #ifdef Q_OS_WIN
-#include <QDir>
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <utility>
 
 #include <windows.h>
 
-struct BridgePortLock::System {
-    HANDLE file = INVALID_HANDLE_VALUE;
-    HANDLE waitingMap = nullptr;
-    volatile LONG* waiting = nullptr;
-    HANDLE event = nullptr;
-};
-
 namespace {
 
+enum class Ask { None, Take, Release, Quit };
+
 QString SystemError() {
-    return QString::fromWCharArray(L"Windows error ") + QString::number(GetLastError());
+    return QStringLiteral("Windows error ") + QString::number(GetLastError());
 }
 
 } // namespace
 
+struct BridgePortLock::System {
+    HANDLE mutex = nullptr;
+    HANDLE waitingMap = nullptr;
+    volatile LONG* waiting = nullptr;
+
+    std::thread owner;
+    std::mutex m;
+    std::condition_variable changed;
+    Ask ask = Ask::None;
+    int limitMs = 0;
+    bool answered = false;
+    bool taken = false;
+
+    void OwnerLoop() {
+        std::unique_lock lock(m);
+        for (;;) {
+            changed.wait(lock, [this] { return ask != Ask::None; });
+            const Ask asked = std::exchange(ask, Ask::None);
+            if (asked == Ask::Quit)
+                return;
+            const DWORD limit = DWORD(std::max(0, limitMs));
+            lock.unlock();
+            bool result = false;
+            if (asked == Ask::Take) {
+                const DWORD waited = WaitForSingleObject(mutex, limit);
+                result = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+            } else {
+                ReleaseMutex(mutex);
+            }
+            lock.lock();
+            taken = result;
+            answered = true;
+            changed.notify_all();
+        }
+    }
+
+    // Has the owner thread do `what`; its answer.
+    bool Call(Ask what, int limit) {
+        std::unique_lock lock(m);
+        ask = what;
+        limitMs = limit;
+        answered = false;
+        changed.notify_all();
+        changed.wait(lock, [this] { return answered; });
+        return taken;
+    }
+};
+
 BridgePortLock::BridgePortLock(const QString& name) : system_(std::make_unique<System>()) {
     System& s = *system_;
-    const std::wstring path = QDir::toNativeSeparators(name).toStdWString();
-    s.file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_ALWAYS, FILE_FLAG_OVERLAPPED, nullptr);
-    QString mapName = name;
-    mapName.replace(QLatin1Char('\\'), QLatin1Char('_'))
-        .replace(QLatin1Char('/'), QLatin1Char('_'));
-    mapName = QStringLiteral("Local\\") + mapName.replace(QLatin1Char(':'), QLatin1Char('_'));
-    const std::wstring map = mapName.toStdWString();
+    const std::wstring mutexName = (QStringLiteral("Local\\") + name).toStdWString();
+    const std::wstring mapName =
+        (QStringLiteral("Local\\") + name + QStringLiteral("-waiting")).toStdWString();
+    s.mutex = CreateMutexW(nullptr, FALSE, mutexName.c_str());
     s.waitingMap = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                      sizeof(LONG), map.c_str());
+                                      sizeof(LONG), mapName.c_str());
     if (s.waitingMap)
         s.waiting = static_cast<volatile LONG*>(
             MapViewOfFile(s.waitingMap, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG)));
-    s.event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (s.file == INVALID_HANDLE_VALUE || !s.waiting || !s.event)
+    if (!s.mutex || !s.waiting) {
         problem_ = QStringLiteral("lock %1: %2").arg(name, SystemError());
+        return;
+    }
+    s.owner = std::thread([&s] { s.OwnerLoop(); });
 }
 
 BridgePortLock::~BridgePortLock() {
     Release();
     System& s = *system_;
+    if (s.owner.joinable()) {
+        {
+            std::lock_guard lock(s.m);
+            s.ask = Ask::Quit;
+        }
+        s.changed.notify_all();
+        s.owner.join();
+    }
     if (s.waiting)
         UnmapViewOfFile(const_cast<LONG*>(s.waiting));
     if (s.waitingMap)
         CloseHandle(s.waitingMap);
-    if (s.event)
-        CloseHandle(s.event);
-    if (s.file != INVALID_HANDLE_VALUE)
-        CloseHandle(s.file);
+    if (s.mutex)
+        CloseHandle(s.mutex);
 }
 
 bool BridgePortLock::Take(int limitMs) {
@@ -63,28 +115,16 @@ bool BridgePortLock::Take(int limitMs) {
     if (!problem_.isEmpty())
         return false;
     System& s = *system_;
-    OVERLAPPED request{};
-    ResetEvent(s.event);
-    request.hEvent = s.event;
     InterlockedIncrement(s.waiting);
-    bool taken = LockFileEx(s.file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &request) != 0;
-    if (!taken && GetLastError() == ERROR_IO_PENDING) {
-        DWORD unused = 0;
-        if (WaitForSingleObject(s.event, DWORD(std::max(0, limitMs))) != WAIT_OBJECT_0)
-            CancelIoEx(s.file, &request);
-        // After a cancel this waits for the request to end; it may have been granted
-        // meanwhile.
-        taken = GetOverlappedResult(s.file, &request, &unused, TRUE) != 0;
-    }
+    held_ = s.Call(Ask::Take, limitMs);
     InterlockedDecrement(s.waiting);
-    return held_ = taken;
+    return held_;
 }
 
 void BridgePortLock::Release() {
     if (!held_)
         return;
-    OVERLAPPED range{};
-    UnlockFileEx(system_->file, 0, 1, 0, &range);
+    system_->Call(Ask::Release, 0);
     held_ = false;
 }
 
