@@ -99,6 +99,23 @@ QVariant FleetTableModel::headerData(int section, Qt::Orientation orientation, i
     return QString::fromUtf8(kTitles[section]);
 }
 
+QString FleetTableModel::WidestText(int column) {
+    static const char* const kWidest[ColumnCount] = {"127.255.255.255",
+                                                     "65535",
+                                                     "再書き込み",
+                                                     "02-00-7F-00-00-00",
+                                                     "実行中",
+                                                     "バージョン照合",
+                                                     "100%",
+                                                     "1.00A0001",
+                                                     "1.00C0001",
+                                                     "1.00A0001",
+                                                     "1.00C0001",
+                                                     "NG 15 書き込みで失敗",
+                                                     "100.0"};
+    return QString::fromUtf8(kWidest[column]);
+}
+
 bool FleetTableModel::Add(const FleetTarget& target) {
     const bool known = std::any_of(entries_.begin(), entries_.end(),
                                    [&](const Entry& e) { return e.target.host == target.host; });

@@ -44,6 +44,9 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // A text as wide as what the column usually holds at its widest, to size it by once (sizing
+    // to the contents would measure every row at every redraw).
+    static QString WidestText(int column);
 
     const std::vector<Entry>& Entries() const { return entries_; }
     const Entry& At(int row) const { return entries_[std::size_t(row)]; }

@@ -27,6 +27,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const QByteArray kSection = "Fleet";
@@ -53,6 +55,13 @@ void FleetWindow::BuildControls() {
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     Table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     Table->horizontalHeader()->setStretchLastSection(true);
+    for (int column = 0; column < FleetTableModel::ColumnCount; ++column) {
+        const QString title = model_.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        const QString widest = FleetTableModel::WidestText(column);
+        Table->setColumnWidth(column, std::max(fontMetrics().horizontalAdvance(title),
+                                               fontMetrics().horizontalAdvance(widest)) +
+                                          2 * fontMetrics().averageCharWidth() + 4);
+    }
     connect(Table, &QTableView::doubleClicked, this, &FleetWindow::ShowRow);
 
     const auto button = [this](const char* text, void (FleetWindow::*slot)()) {
@@ -98,7 +107,7 @@ void FleetWindow::BuildControls() {
     layout->addWidget(Table, 1);
     layout->addLayout(run);
     layout->addWidget(Summary);
-    resize(980, 520);
+    resize(1180, 520);
 }
 
 // ---- The list -------------------------------------------------------------------------------
