@@ -11,11 +11,8 @@
 //   tessaly-bench-fleet-window-gap [--simulator-behind] [DEVICES [PICTURE.png]]   (default 256)
 
 #include "BenchSimulator.h"
+#include "BenchWindow.h"
 #include "app/FleetWindow.h"
-#include "app/StartupContext.h"
-#include "app/TRXProgAppForm.h"
-#include "link/QtLinkEnvironment.h"
-#include "netdlg/AdapterSource.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,11 +29,6 @@ namespace {
 constexpr char kFirstSimulator[] = "127.0.2.81";
 constexpr char kBind[] = "127.0.2.80";
 constexpr int kTickMs = 10;
-
-class NoAdapters final : public AdapterSource {
-public:
-    QList<Ipv4Adapter> Adapters() const override { return {}; }
-};
 
 } // namespace
 
@@ -58,21 +50,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessaly-bench-fleet-window-gap: the simulator did not start\n");
         return 1;
     }
-    QFile ini(dir.filePath(QStringLiteral("Tessaly.ini")));
-    if (!ini.open(QIODevice::WriteOnly))
+    BenchWindow window(dir,
+                       QStringLiteral("BridgeBindAddress=%1\n").arg(QString::fromLatin1(kBind)));
+    if (!window.SettingsWritten())
         return 1;
-    ini.write(QStringLiteral("[Option]\nBridgeBindAddress=%1\n")
-                  .arg(QString::fromLatin1(kBind))
-                  .toUtf8());
-    ini.close();
-
-    NoAdapters adapters;
-    StartupContext context;
-    context.executablePath = dir.filePath(QStringLiteral("Tessaly"));
-    context.environment = &QtLinkEnvironment::Instance();
-    context.adapters = &adapters;
-    context.connectOnShow = false;
-    TRXProgAppForm form(context);
+    TRXProgAppForm& form = window.form;
     form.show();
     form.MnFleet->trigger();
     FleetWindow& fleet = *form.Fleet();

@@ -8,19 +8,16 @@
 //   tessaly-bench-window-gap [RUNS]   (default 3)
 
 #include "BenchSimulator.h"
-#include "app/StartupContext.h"
+#include "BenchWindow.h"
 #include "app/TConfirm1Dlg.h"
 #include "app/TRXProgAppForm.h"
 #include "app/WindowUpdate.h"
-#include "link/QtLinkEnvironment.h"
 #include "link/TFlashWrRXCont.h"
-#include "netdlg/AdapterSource.h"
 #include "netdlg/TSetIPAddr1Dlg.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -37,11 +34,6 @@ namespace {
 constexpr char kSimulator[] = "127.0.2.71";
 constexpr char kBind[] = "127.0.2.70";
 constexpr int kTickMs = 10;
-
-class NoAdapters final : public AdapterSource {
-public:
-    QList<Ipv4Adapter> Adapters() const override { return {}; }
-};
 
 struct RunFigures {
     bool ok = false;
@@ -117,23 +109,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tessaly-bench-window-gap: the simulator did not start\n");
         return 1;
     }
-    QFile ini(dir.filePath(QStringLiteral("Tessaly.ini")));
-    if (!ini.open(QIODevice::WriteOnly))
+    BenchWindow window(dir, QStringLiteral("TCPServAddr=%1\nTCPServPort=%2\nBridgeBindAddress=%3\n")
+                                .arg(QString::fromLatin1(kSimulator))
+                                .arg(tcpPort)
+                                .arg(QString::fromLatin1(kBind)));
+    if (!window.SettingsWritten())
         return 1;
-    ini.write(QStringLiteral("[Option]\nTCPServAddr=%1\nTCPServPort=%2\nBridgeBindAddress=%3\n")
-                  .arg(QString::fromLatin1(kSimulator))
-                  .arg(tcpPort)
-                  .arg(QString::fromLatin1(kBind))
-                  .toUtf8());
-    ini.close();
-
-    NoAdapters adapters;
-    StartupContext context;
-    context.executablePath = dir.filePath(QStringLiteral("Tessaly"));
-    context.environment = &QtLinkEnvironment::Instance();
-    context.adapters = &adapters;
-    context.connectOnShow = false;
-    TRXProgAppForm form(context);
+    TRXProgAppForm& form = window.form;
     WindowUpdate update(form);
     form.show();
     Operator person;

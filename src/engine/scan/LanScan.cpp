@@ -7,25 +7,18 @@
 #include "link/QtLinkEnvironment.h"
 #include "link/TFlashWrRXCont.h"
 
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QRunnable>
 #include <QThreadPool>
 #include <QTimer>
 
+#include <functional>
 #include <map>
-#include <mutex>
 
 namespace {
 
 // The modules answer within milliseconds; a second after the last question is generous.
 constexpr int kReplyLimitMs = 1000;
-// Another program's bridge exchange is waited for this long.
-constexpr int kTurnLimitMs = 10000;
-// How often the replies gathered so far are looked over.
-constexpr int kLookMs = 20;
-// The R/W's own serial speed: its commands pass the bridge only at this one.
-constexpr int kReaderBps = 115200;
 // A R/W that does not take the connection within this is not there.
 constexpr std::int32_t kConnectLimitMs = 2000;
 
@@ -49,6 +42,8 @@ public:
             found.bridgeBps = tessaly::BridgeBpsForCode(bytes[tessaly::kSpeedByteInDatagram]);
         else
             found.mac = QString::fromLatin1(version->mac);
+        if (answered)
+            answered();
     }
     bool Complete(const ScanRange& range) const {
         if (answers.size() < range.Count())
@@ -59,22 +54,8 @@ public:
         return true;
     }
     std::map<std::uint32_t, ScanFinding> answers;
+    std::function<void()> answered; // after each reply taken
 };
-
-// Waits in this thread's event loop until `done` holds or `limitMs` have passed.
-void WaitFor(const std::function<bool()>& done, int limitMs) {
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.hasExpired(limitMs))
-            loop.quit();
-    });
-    tick.start(kLookMs);
-    if (!done())
-        loop.exec();
-}
 
 std::optional<QString> SweepBridges(const ScanSetup& setup, SweepListener& listener) {
     BridgeEndpoint& endpoint = BridgeEndpoint::OfProcess();
@@ -84,7 +65,7 @@ std::optional<QString> SweepBridges(const ScanSetup& setup, SweepListener& liste
     endpoint.Attach(listener, mailbox, bind);
     // The whole sweep is one exchange: its requests go out together and their replies come
     // within the reply limit.
-    if (!endpoint.BeginExchange(listener, kTurnLimitMs)) {
+    if (!endpoint.BeginExchange(listener, TFlashWrRXCont::kBridgeTurnLimitMs)) {
         endpoint.Detach(listener);
         return QStringLiteral("another program keeps the bridge port busy");
     }
@@ -103,7 +84,17 @@ std::optional<QString> SweepBridges(const ScanSetup& setup, SweepListener& liste
             }
         }
     }
-    WaitFor([&] { return listener.Complete(setup.range); }, kReplyLimitMs);
+    // Until every address has answered both questions, or the reply limit: the replies arrive
+    // through this thread's event loop.
+    QEventLoop loop;
+    listener.answered = [&] {
+        if (listener.Complete(setup.range))
+            loop.quit();
+    };
+    QTimer::singleShot(kReplyLimitMs, &loop, &QEventLoop::quit);
+    if (!listener.Complete(setup.range))
+        loop.exec();
+    listener.answered = nullptr;
     endpoint.Detach(listener);
     return std::nullopt;
 }
@@ -153,7 +144,7 @@ std::optional<QString> RunLanScan(const ScanSetup& setup, std::vector<ScanFindin
     for (ScanFinding& found : findings) {
         // Behind a module at another speed the R/W cannot understand a question: it is not
         // asked (and the search does not wait out its silence).
-        if (found.bridgeBps != 0 && found.bridgeBps != kReaderBps)
+        if (found.bridgeBps != 0 && found.bridgeBps != tessaly::kReaderBridgeBps)
             continue;
         auto* task = new AskReader(found, setup.tcpPort);
         task->setAutoDelete(true);

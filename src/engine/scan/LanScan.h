@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/bridge/BridgeSpeed.h"
 #include "scan/ScanRange.h"
 
 #include <QString>
@@ -19,7 +20,7 @@ struct ScanFinding {
     // The module answers but the R/W does not, or the bridge is not at the R/W's own speed:
     // most likely a R/W that a failed write left in boot mode (update it with --boot).
     bool BootSuspected() const {
-        return !readerAnswered || (bridgeBps != 0 && bridgeBps != 115200);
+        return !readerAnswered || (bridgeBps != 0 && bridgeBps != tessaly::kReaderBridgeBps);
     }
 };
 

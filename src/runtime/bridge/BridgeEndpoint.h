@@ -10,7 +10,6 @@
 #include <map>
 #include <memory>
 
-class QLockFile;
 class QObject;
 class QThread;
 class QUdpSocket;

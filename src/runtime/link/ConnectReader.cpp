@@ -4,13 +4,6 @@
 #include "link/ReaderTexts.h"
 #include "link/TFlashWrRXCont.h"
 
-namespace {
-
-// The R/W's own commands are only understood at this serial speed of the bridge.
-constexpr std::int32_t kReaderBps = 115200;
-
-} // namespace
-
 int TFlashWrRXCont::ConnectReader(const std::function<bool()>& mayGoOn) {
     tagTCPIPPara params = TCPIPPara;
     // The tool always connects as a client; the dialog shows the mode fixed on "サーバー".
@@ -60,8 +53,8 @@ int TFlashWrRXCont::FindReader(int showProgress, int quiet) {
     if (found) {
         AddLog(ReaderTexts::kFound, 1);
         if (!quiet)
-            AddLog(ReaderTexts::kSpeed + QString::number(kReaderBps), 0);
-        BridgeSpeedIndex = tessaly::BridgeSpeedIndexForBps(kReaderBps);
+            AddLog(ReaderTexts::kSpeed + QString::number(tessaly::kReaderBridgeBps), 0);
+        BridgeSpeedIndex = tessaly::BridgeSpeedIndexForBps(tessaly::kReaderBridgeBps);
     }
     Operator().SetStatusText(QString());
     if (showProgress)

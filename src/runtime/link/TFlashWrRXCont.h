@@ -112,7 +112,8 @@ public:
     // every local IPv4 address.
     QString BridgeBindAddress;
     // How long a bridge exchange waits for the port's turn among the programs of this PC.
-    int BridgeTurnLimitMs = 10000;
+    static constexpr int kBridgeTurnLimitMs = 10000;
+    int BridgeTurnLimitMs = kBridgeTurnLimitMs;
     // The last speed change sent nothing for want of the port's turn: the module kept its
     // speed, and the run must end before it changes anything more.
     bool BridgeTurnMissed = false;

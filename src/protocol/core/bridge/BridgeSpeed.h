@@ -7,6 +7,8 @@ namespace tessaly {
 // Serial speed of the bridge module, by index: 0 = 9600, 1 = 19200, 2 = 38400, 3 = 57600,
 // 4 = 115200 bit/s (the order of the environment dialog's speed group).
 constexpr std::int32_t kBridgeSpeed115200 = 4;
+// The R/W's own commands are only understood at this serial speed of the bridge.
+constexpr std::int32_t kReaderBridgeBps = 115200;
 
 // The code the module keeps in the low nibble of setup-record byte 17. An index without an
 // entry of its own gets the 19.2 kbit/s code, the slowest speed the boot program needs.
